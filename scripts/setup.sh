@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs every Debian package the editor, its tests and its benchmarks need.
+# Safe to run again: apt-get skips what is already there.
+set -euo pipefail
+
+PACKAGES=(
+  build-essential cmake ninja-build ccache pkg-config
+  qt6-base-dev qt6-base-dev-tools libqt6svg6-dev libgl-dev
+  zlib1g-dev libpng-dev libjpeg-dev
+  fonts-liberation2 fontconfig
+  xvfb xauth x11-utils imagemagick
+  poppler-utils qpdf libtiff-tools pngcheck gifsicle
+  cups cups-client printer-driver-cups-pdf
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  SUDO=""
+  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -qq
+  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

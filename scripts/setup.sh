@@ -7,7 +7,7 @@ PACKAGES=(
   build-essential cmake ninja-build ccache pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6svg6-dev libgl-dev
   zlib1g-dev libpng-dev libjpeg-dev
-  fonts-liberation2 fontconfig
+  fonts-liberation2 fonts-dejavu-core fontconfig
   xvfb xauth x11-utils imagemagick
   poppler-utils qpdf libtiff-tools pngcheck gifsicle
   cups cups-client printer-driver-cups-pdf

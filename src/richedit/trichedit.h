@@ -35,6 +35,9 @@ public:
 
     QString Text() const;
 
+    void FindDialog(const QString &initial) { Q_UNUSED(initial); }
+    void ReplaceDialog(const QString &initial) { Q_UNUSED(initial); }
+
     bool Modified() const;
     void SetModified(bool modified);
 

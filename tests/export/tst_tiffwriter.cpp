@@ -1,0 +1,4 @@
+#include <QtTest>
+class Stub : public QObject { Q_OBJECT };
+QTEST_GUILESS_MAIN(Stub)
+#include "tst_tiffwriter.moc"

@@ -14,7 +14,7 @@ constexpr quint32 kNoColour = 0xFFFFFFFFu;
 class ColourTable
 {
 public:
-    static constexpr int kBits = 13; // 8192 slots for at most 2049 colours
+    static constexpr int kBits = 13; // 8192 pixelSlots for at most 2049 colours
     static constexpr quint32 kEmpty = 0xFFFFFFFFu;
 
     ColourTable()
@@ -52,6 +52,7 @@ struct Histogram
 {
     std::vector<quint32> colours; // masked RGB, in order of first appearance
     std::vector<qint64> counts;
+    std::vector<quint16> slotOfPixel; // row by row from the top, so mapping needs no lookups
     quint32 mask = 0xFFFFFF;
 };
 
@@ -68,18 +69,24 @@ Histogram countColours(const QImage &rgb, ColourTable &table)
     for (;;) {
         Histogram h;
         h.mask = (red << 16) | (green << 8) | blue;
+        h.slotOfPixel.resize(size_t(rgb.width()) * size_t(rgb.height()));
         table.clear();
         bool overflow = false;
         quint32 last = kNoColour;
-        int lastSlot = -1;
+        quint16 lastSlot = 0;
+        qint64 run = 0; // pixels of colour last not yet added to its count
         for (int y = rgb.height() - 1; y >= 0 && !overflow; --y) {
             const QRgb *line = row(rgb, y);
+            quint16 *pixelSlots = h.slotOfPixel.data() + size_t(y) * size_t(rgb.width());
             for (int x = 0; x < rgb.width(); ++x) {
                 const quint32 c = line[x] & h.mask;
                 if (c == last) {
-                    ++h.counts[size_t(lastSlot)];
+                    ++run;
+                    pixelSlots[x] = lastSlot;
                     continue;
                 }
+                if (run > 0)
+                    h.counts[lastSlot] += run;
                 quint32 at;
                 int slot = table.find(c, at);
                 if (slot < 0) {
@@ -92,11 +99,14 @@ Histogram countColours(const QImage &rgb, ColourTable &table)
                     h.counts.push_back(0);
                     table.insert(at, c, slot);
                 }
-                ++h.counts[size_t(slot)];
+                run = 1;
+                pixelSlots[x] = quint16(slot);
                 last = c;
-                lastSlot = slot;
+                lastSlot = quint16(slot);
             }
         }
+        if (!overflow && run > 0)
+            h.counts[lastSlot] += run;
         if (!overflow)
             return h;
         quint32 &narrowed = turn == 0 ? blue : turn == 1 ? red : green;
@@ -157,20 +167,11 @@ QImage TGifColourReducer::reduce(const QImage &picture)
 
     QImage indexed(rgb.size(), QImage::Format_Indexed8);
     indexed.setColorTable(palette);
-    quint32 last = kNoColour;
-    uchar lastIndex = 0;
     for (int y = 0; y < rgb.height(); ++y) {
-        const QRgb *in = row(rgb, y);
+        const quint16 *pixelSlots = h.slotOfPixel.data() + size_t(y) * size_t(rgb.width());
         uchar *out = indexed.scanLine(y);
-        for (int x = 0; x < rgb.width(); ++x) {
-            const quint32 c = in[x] & h.mask;
-            if (c != last) {
-                quint32 at;
-                lastIndex = indexOf[size_t(table.find(c, at))];
-                last = c;
-            }
-            out[x] = lastIndex;
-        }
+        for (int x = 0; x < rgb.width(); ++x)
+            out[x] = indexOf[pixelSlots[x]];
     }
     return indexed;
 }

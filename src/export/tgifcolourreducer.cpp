@@ -29,7 +29,7 @@ public:
     // The slot of colour, or where it goes (value -1) when it is not there yet.
     int find(quint32 colour, quint32 &at) const
     {
-        at = (colour * 2654435761u) >> (32 - kBits);
+        at = (colour ^ (colour >> 11) ^ (colour >> 19)) & ((1 << kBits) - 1);
         while (m_keys[at] != kEmpty) {
             if (m_keys[at] == colour)
                 return m_slots[at];
@@ -74,11 +74,14 @@ Histogram countColours(const QImage &rgb, ColourTable &table)
         bool overflow = false;
         quint32 last = kNoColour;
         quint16 lastSlot = 0;
+        quint32 previous = kNoColour;
+        quint16 previousSlot = 0;
         qint64 run = 0; // pixels of colour last not yet added to its count
+        const int width = rgb.width();
         for (int y = rgb.height() - 1; y >= 0 && !overflow; --y) {
             const QRgb *line = row(rgb, y);
-            quint16 *pixelSlots = h.slotOfPixel.data() + size_t(y) * size_t(rgb.width());
-            for (int x = 0; x < rgb.width(); ++x) {
+            quint16 *pixelSlots = h.slotOfPixel.data() + size_t(y) * size_t(width);
+            for (int x = 0; x < width; ++x) {
                 const quint32 c = line[x] & h.mask;
                 if (c == last) {
                     ++run;
@@ -87,6 +90,14 @@ Histogram countColours(const QImage &rgb, ColourTable &table)
                 }
                 if (run > 0)
                     h.counts[lastSlot] += run;
+                // Text edges swap between two colours: try the one before last.
+                if (c == previous) {
+                    std::swap(last, previous);
+                    std::swap(lastSlot, previousSlot);
+                    run = 1;
+                    pixelSlots[x] = lastSlot;
+                    continue;
+                }
                 quint32 at;
                 int slot = table.find(c, at);
                 if (slot < 0) {
@@ -101,6 +112,8 @@ Histogram countColours(const QImage &rgb, ColourTable &table)
                 }
                 run = 1;
                 pixelSlots[x] = quint16(slot);
+                previous = last;
+                previousSlot = lastSlot;
                 last = c;
                 lastSlot = quint16(slot);
             }
@@ -167,10 +180,11 @@ QImage TGifColourReducer::reduce(const QImage &picture)
 
     QImage indexed(rgb.size(), QImage::Format_Indexed8);
     indexed.setColorTable(palette);
+    const int width = rgb.width();
     for (int y = 0; y < rgb.height(); ++y) {
-        const quint16 *pixelSlots = h.slotOfPixel.data() + size_t(y) * size_t(rgb.width());
+        const quint16 *pixelSlots = h.slotOfPixel.data() + size_t(y) * size_t(width);
         uchar *out = indexed.scanLine(y);
-        for (int x = 0; x < rgb.width(); ++x)
+        for (int x = 0; x < width; ++x)
             out[x] = indexOf[pixelSlots[x]];
     }
     return indexed;

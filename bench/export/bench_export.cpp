@@ -39,11 +39,11 @@ QList<QImage> makePages()
         for (int line = 0; line < 42; ++line) {
             painter.setPen(line % 7 == 0 ? QColor(0, 0, 160) : QColor(0, 0, 0));
             painter.drawText(20, 40 + line * 21,
-                             QStringLiteral("Page %1, line %2: the quick brown fox jumps over the "
-                                            "lazy dog, %3 times.")
-                                 .arg(p + 1)
-                                 .arg(line + 1)
-                                 .arg(p * 42 + line));
+                QStringLiteral("Page %1, line %2: the quick brown fox jumps over the "
+                               "lazy dog, %3 times.")
+                    .arg(p + 1)
+                    .arg(line + 1)
+                    .arg(p * 42 + line));
         }
         painter.fillRect(QRect(400, 700, 200, 120), QColor(247, 247, 247));
         painter.end();
@@ -62,13 +62,11 @@ double timeIt(const std::function<void()> &work)
 
 void pngWriteData(png_structp png, png_bytep data, png_size_t length)
 {
-    static_cast<QByteArray *>(png_get_io_ptr(png))->append(reinterpret_cast<char *>(data),
-                                                           qsizetype(length));
+    static_cast<QByteArray *>(png_get_io_ptr(png))
+        ->append(reinterpret_cast<char *>(data), qsizetype(length));
 }
 
-void pngFlush(png_structp)
-{
-}
+void pngFlush(png_structp) { }
 
 // libpng alone on RGBA rows prepared beforehand.
 qint64 barePng(const QImage &rgba)
@@ -82,7 +80,7 @@ qint64 barePng(const QImage &rgba)
     }
     png_set_write_fn(png, &out, pngWriteData, pngFlush);
     png_set_IHDR(png, info, png_uint_32(rgba.width()), png_uint_32(rgba.height()), 8,
-                 PNG_COLOR_TYPE_RGB_ALPHA, 0, 0, 0);
+        PNG_COLOR_TYPE_RGB_ALPHA, 0, 0, 0);
     png_write_info(png, info);
     for (int y = 0; y < rgba.height(); ++y)
         png_write_row(png, const_cast<png_bytep>(rgba.constScanLine(y)));
@@ -93,9 +91,9 @@ qint64 barePng(const QImage &rgba)
 
 void report(const char *name, double writerMs, double bareMs, qint64 bytes, const char *bare)
 {
-    std::printf("%-5s writer %9.1f ms  %-22s %9.1f ms  ratio %5.2f %s  output %11lld bytes\n",
-                name, writerMs, bare, bareMs, writerMs / bareMs,
-                writerMs <= 2 * bareMs ? "(within 2x)" : "(OVER 2x)  ", static_cast<long long>(bytes));
+    std::printf("%-5s writer %9.1f ms  %-22s %9.1f ms  ratio %5.2f %s  output %11lld bytes\n", name,
+        writerMs, bare, bareMs, writerMs / bareMs,
+        writerMs <= 2 * bareMs ? "(within 2x)" : "(OVER 2x)  ", static_cast<long long>(bytes));
 }
 
 } // namespace
@@ -104,8 +102,8 @@ int main(int argc, char **argv)
 {
     QGuiApplication app(argc, argv);
     const int pageCount = argc > 1 ? qMax(1, atoi(argv[1])) : 300;
-    std::printf("Rendering %d distinct 693 x 950 pages for a %d-page set...\n", kDistinctPages,
-                pageCount);
+    std::printf(
+        "Rendering %d distinct 693 x 950 pages for a %d-page set...\n", kDistinctPages, pageCount);
     const QList<QImage> pages = makePages();
     auto page = [&pages](int i) -> const QImage & { return pages[i % kDistinctPages]; };
 
@@ -117,8 +115,7 @@ int main(int argc, char **argv)
         writer.setPageHeight(842);
         writer.BeginDoc();
         for (int i = 0; i < pageCount; ++i) {
-            if (i > 0)
-                writer.NewPage();
+            if (i > 0) writer.NewPage();
             writer.Draw(25, 20, page(i));
         }
         QBuffer buffer;
@@ -140,8 +137,8 @@ int main(int argc, char **argv)
             uLongf size = compressBound(uLong(rows.size()));
             QByteArray out(qsizetype(size), Qt::Uninitialized);
             compress2(reinterpret_cast<Bytef *>(out.data()), &size,
-                      reinterpret_cast<const Bytef *>(rows.constData()), uLong(rows.size()),
-                      Z_DEFAULT_COMPRESSION);
+                reinterpret_cast<const Bytef *>(rows.constData()), uLong(rows.size()),
+                Z_DEFAULT_COMPRESSION);
         }
     });
     report("PDF", pdfMs, zlibMs, pdfBytes, "zlib on the RGB rows");
@@ -207,7 +204,8 @@ int main(int argc, char **argv)
             const QImage &frame = indexed[i % kDistinctPages];
             QByteArray pixels;
             for (int y = 0; y < frame.height(); ++y)
-                pixels.append(reinterpret_cast<const char *>(frame.constScanLine(y)), frame.width());
+                pixels.append(
+                    reinterpret_cast<const char *>(frame.constScanLine(y)), frame.width());
             encoder.encode(reinterpret_cast<const uchar *>(pixels.constData()), pixels.size());
         }
     });

@@ -34,7 +34,8 @@ TExportResult TBitmapWriter::WriteBMPStream(QIODevice &device, const QImage &bit
     const quint32 h = quint32(image.height());
     const quint64 imageSize = quint64(w) * h * 4;
     if (imageSize > 0xFFFFFFFFULL - 54)
-        return TExportResult::failure(QStringLiteral("The picture is too large for a bitmap file."));
+        return TExportResult::failure(
+            QStringLiteral("The picture is too large for a bitmap file."));
 
     QByteArray head;
     head.append("BM", 2);
@@ -52,8 +53,7 @@ TExportResult TBitmapWriter::WriteBMPStream(QIODevice &device, const QImage &bit
     put32(head, 3780);
     put32(head, 0);
     put32(head, 0);
-    if (!writeAll(device, head))
-        return writeFailure(device);
+    if (!writeAll(device, head)) return writeFailure(device);
 
     QByteArray row(qsizetype(w) * 4, '\0');
     for (int y = int(h) - 1; y >= 0; --y) {
@@ -65,8 +65,7 @@ TExportResult TBitmapWriter::WriteBMPStream(QIODevice &device, const QImage &bit
             out[2] = uchar(qRed(in[x]));
             out[3] = 0;
         }
-        if (!writeAll(device, row))
-            return writeFailure(device);
+        if (!writeAll(device, row)) return writeFailure(device);
     }
     return TExportResult::success();
 }
@@ -74,5 +73,5 @@ TExportResult TBitmapWriter::WriteBMPStream(QIODevice &device, const QImage &bit
 TExportResult TBitmapWriter::WriteBMPFile(const QString &fileName, const QImage &bitmap)
 {
     return saveToFile(fileName, defaultOpenError(fileName),
-                      [&](QIODevice &device) { return WriteBMPStream(device, bitmap); });
+        [&](QIODevice &device) { return WriteBMPStream(device, bitmap); });
 }

@@ -11,8 +11,7 @@ class QString;
  * (BITMAPFILEHEADER, BITMAPINFOHEADER, rows bottom-up, bytes blue, green, red,
  * and a fourth byte that is 0).
  */
-class TBitmapWriter
-{
+class TBitmapWriter {
 public:
     static TExportResult WriteBMPStream(QIODevice &device, const QImage &bitmap);
     static TExportResult WriteBMPFile(const QString &fileName, const QImage &bitmap);

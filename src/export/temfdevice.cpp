@@ -45,8 +45,8 @@ void TEmfDevice::setDescription(const QString &application, const QString &descr
 
 QSize TEmfDevice::frameSize() const
 {
-    return QSize(int(qint64(m_size.width()) * 2540 / m_dpiX),
-                 int(qint64(m_size.height()) * 2540 / m_dpiY));
+    return QSize(
+        int(qint64(m_size.width()) * 2540 / m_dpiX), int(qint64(m_size.height()) * 2540 / m_dpiY));
 }
 
 QPaintEngine *TEmfDevice::paintEngine() const
@@ -57,18 +57,28 @@ QPaintEngine *TEmfDevice::paintEngine() const
 int TEmfDevice::metric(PaintDeviceMetric metric) const
 {
     switch (metric) {
-    case PdmWidth: return m_size.width();
-    case PdmHeight: return m_size.height();
-    case PdmWidthMM: return int(m_size.width() * 25.4 / m_dpiX);
-    case PdmHeightMM: return int(m_size.height() * 25.4 / m_dpiY);
-    case PdmNumColors: return INT_MAX;
-    case PdmDepth: return 32;
+    case PdmWidth:
+        return m_size.width();
+    case PdmHeight:
+        return m_size.height();
+    case PdmWidthMM:
+        return int(m_size.width() * 25.4 / m_dpiX);
+    case PdmHeightMM:
+        return int(m_size.height() * 25.4 / m_dpiY);
+    case PdmNumColors:
+        return INT_MAX;
+    case PdmDepth:
+        return 32;
     case PdmDpiX:
-    case PdmPhysicalDpiX: return m_dpiX;
+    case PdmPhysicalDpiX:
+        return m_dpiX;
     case PdmDpiY:
-    case PdmPhysicalDpiY: return m_dpiY;
-    case PdmDevicePixelRatio: return 1;
-    case PdmDevicePixelRatioScaled: return int(devicePixelRatioFScale());
+    case PdmPhysicalDpiY:
+        return m_dpiY;
+    case PdmDevicePixelRatio:
+        return 1;
+    case PdmDevicePixelRatioScaled:
+        return int(devicePixelRatioFScale());
     }
     return 0;
 }
@@ -88,8 +98,8 @@ QByteArray TEmfDevice::data() const
     const quint32 eofSize = 20;
     const quint32 total = headerSize + quint32(records.size()) + eofSize;
     const QSize frame = frameSize();
-    const QSize millimetres(int(m_size.width() * 25.4 / m_dpiX + 0.5),
-                            int(m_size.height() * 25.4 / m_dpiY + 0.5));
+    const QSize millimetres(
+        int(m_size.width() * 25.4 / m_dpiX + 0.5), int(m_size.height() * 25.4 / m_dpiY + 0.5));
 
     QByteArray out;
     out.reserve(qsizetype(total));
@@ -127,7 +137,7 @@ QByteArray TEmfDevice::data() const
     out += records;
     put32(out, TEmfPaintEngine::EmrEof);
     put32(out, eofSize);
-    put32(out, 0);  // no palette entries
+    put32(out, 0); // no palette entries
     put32(out, 16); // offPalEntries
     put32(out, eofSize);
     return out;
@@ -138,8 +148,7 @@ TExportResult TEmfDevice::save(QIODevice &device) const
     if (paintingActive())
         return TExportResult::failure(
             QStringLiteral("The page is still being drawn; end the painter before saving it."));
-    if (!writeAll(device, data()))
-        return writeFailure(device);
+    if (!writeAll(device, data())) return writeFailure(device);
     return TExportResult::success();
 }
 
@@ -148,6 +157,6 @@ TExportResult TEmfDevice::saveToFile(const QString &fileName) const
     if (paintingActive())
         return TExportResult::failure(
             QStringLiteral("The page is still being drawn; end the painter before saving it."));
-    return TessaryExport::saveToFile(fileName, defaultOpenError(fileName),
-                                     [this](QIODevice &device) { return save(device); });
+    return TessaryExport::saveToFile(
+        fileName, defaultOpenError(fileName), [this](QIODevice &device) { return save(device); });
 }

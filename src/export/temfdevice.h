@@ -23,8 +23,7 @@ class TEmfPaintEngine;
  * holds the application name and a description line. The painter must have
  * ended before data() or save() are called.
  */
-class TEmfDevice : public QPaintDevice
-{
+class TEmfDevice : public QPaintDevice {
 public:
     explicit TEmfDevice(QSize sizePixels, int dpiX = 96, int dpiY = 96);
     ~TEmfDevice() override;

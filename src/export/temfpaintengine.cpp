@@ -22,8 +22,7 @@ constexpr quint32 kStockSystemFont = 0x8000000D;
 
 enum Slot : quint32 { PenSlot = 1, BrushSlot = 2, FontSlot = 3 };
 
-class Writer
-{
+class Writer {
 public:
     QByteArray bytes;
     void u32(quint32 v)
@@ -78,8 +77,7 @@ QRect boundsOf(const QPolygonF &points)
 
 QImage onWhite(const QImage &image)
 {
-    if (!image.hasAlphaChannel())
-        return image.convertToFormat(QImage::Format_RGB32);
+    if (!image.hasAlphaChannel()) return image.convertToFormat(QImage::Format_RGB32);
     QImage flat(image.size(), QImage::Format_RGB32);
     flat.fill(Qt::white);
     QPainter painter(&flat);
@@ -102,8 +100,7 @@ bool TEmfPaintEngine::begin(QPaintDevice *)
     m_pen = QPen();
     m_brush = QBrush();
     m_penDirty = m_brushDirty = true;
-    if (!m_defaultsWritten)
-        emitDefaults();
+    if (!m_defaultsWritten) emitDefaults();
     return true;
 }
 
@@ -138,8 +135,8 @@ void TEmfPaintEngine::emitDefaults()
     emitRecord(EmrSetTextAlign, align.bytes);
 }
 
-void TEmfPaintEngine::replaceObject(quint32 slot, quint32 stockObject, quint32 type,
-                                    const QByteArray &body)
+void TEmfPaintEngine::replaceObject(
+    quint32 slot, quint32 stockObject, quint32 type, const QByteArray &body)
 {
     // A selected object may not be deleted: hand the slot's place in the DC
     // to a stock object first, then reuse the slot.
@@ -160,17 +157,28 @@ void TEmfPaintEngine::replaceObject(quint32 slot, quint32 stockObject, quint32 t
 
 void TEmfPaintEngine::selectPen()
 {
-    if (!m_penDirty)
-        return;
+    if (!m_penDirty) return;
     m_penDirty = false;
     quint32 style = 0;
     switch (m_pen.style()) {
-    case Qt::NoPen: style = 5; break;
-    case Qt::DashLine: style = 1; break;
-    case Qt::DotLine: style = 2; break;
-    case Qt::DashDotLine: style = 3; break;
-    case Qt::DashDotDotLine: style = 4; break;
-    default: style = 0; break;
+    case Qt::NoPen:
+        style = 5;
+        break;
+    case Qt::DashLine:
+        style = 1;
+        break;
+    case Qt::DotLine:
+        style = 2;
+        break;
+    case Qt::DashDotLine:
+        style = 3;
+        break;
+    case Qt::DashDotDotLine:
+        style = 4;
+        break;
+    default:
+        style = 0;
+        break;
     }
     const double scale = std::sqrt(std::abs(m_transform.determinant()));
     const double width = m_pen.isCosmetic() ? qMax(1.0, m_pen.widthF()) : m_pen.widthF() * scale;
@@ -184,8 +192,7 @@ void TEmfPaintEngine::selectPen()
 
 void TEmfPaintEngine::selectBrush()
 {
-    if (!m_brushDirty)
-        return;
+    if (!m_brushDirty) return;
     m_brushDirty = false;
     Writer brush;
     if (m_brush.style() == Qt::NoBrush) {
@@ -206,13 +213,11 @@ void TEmfPaintEngine::selectBrush()
 void TEmfPaintEngine::selectFont(const QFont &font)
 {
     const double scale = std::sqrt(std::abs(m_transform.determinant()));
-    const double pixels = font.pixelSize() > 0
-                              ? font.pixelSize()
-                              : font.pointSizeF() * m_device->logicalDpiY() / 72.0;
+    const double pixels = font.pixelSize() > 0 ? font.pixelSize()
+                                               : font.pointSizeF() * m_device->logicalDpiY() / 72.0;
     const qint32 height = -qMax(1, qRound(pixels * scale));
     const QString key = font.key() + QString::number(height);
-    if (key == m_fontKey)
-        return;
+    if (key == m_fontKey) return;
     m_fontKey = key;
 
     Writer lf; // LOGFONTW, then the rest of a LogFontPanose left zero
@@ -220,7 +225,11 @@ void TEmfPaintEngine::selectFont(const QFont &font)
     lf.i32(0);
     lf.i32(0);
     lf.i32(0);
-    lf.i32(qBound(1, font.weight() >= QFont::Bold ? 700 : font.weight() >= QFont::DemiBold ? 600 : 400, 1000));
+    lf.i32(qBound(1,
+        font.weight() >= QFont::Bold           ? 700
+            : font.weight() >= QFont::DemiBold ? 600
+                                               : 400,
+        1000));
     lf.u8(font.italic() ? 1 : 0);
     lf.u8(font.underline() ? 1 : 0);
     lf.u8(font.strikeOut() ? 1 : 0);
@@ -252,15 +261,13 @@ void TEmfPaintEngine::updateState(const QPaintEngineState &state)
         m_brush = state.brush();
         m_brushDirty = true;
     }
-    if (flags & DirtyFont)
-        m_font = state.font();
+    if (flags & DirtyFont) m_font = state.font();
 }
 
 void TEmfPaintEngine::drawPath(const QPainterPath &path)
 {
     const QPainterPath mapped = m_transform.map(path);
-    if (mapped.isEmpty())
-        return;
+    if (mapped.isEmpty()) return;
     selectPen();
     selectBrush();
     const int mode = mapped.fillRule() == Qt::WindingFill ? 2 : 1;
@@ -277,8 +284,7 @@ void TEmfPaintEngine::drawPath(const QPainterPath &path)
     for (int i = 0; i < mapped.elementCount(); ++i) {
         const QPainterPath::Element e = mapped.elementAt(i);
         if (e.isMoveTo()) {
-            if (i > 0 && current == start)
-                emitRecord(EmrCloseFigure, {});
+            if (i > 0 && current == start) emitRecord(EmrCloseFigure, {});
             Writer move;
             move.point(e);
             emitRecord(EmrMoveToEx, move.bytes);
@@ -289,8 +295,8 @@ void TEmfPaintEngine::drawPath(const QPainterPath &path)
             emitRecord(EmrLineTo, line.bytes);
             current = e;
         } else if (e.isCurveTo() && i + 2 < mapped.elementCount()) {
-            const QPolygonF points{QPointF(e), QPointF(mapped.elementAt(i + 1)),
-                                   QPointF(mapped.elementAt(i + 2))};
+            const QPolygonF points { QPointF(e), QPointF(mapped.elementAt(i + 1)),
+                QPointF(mapped.elementAt(i + 2)) };
             Writer curve;
             curve.rect(boundsOf(points));
             curve.u32(3);
@@ -301,8 +307,7 @@ void TEmfPaintEngine::drawPath(const QPainterPath &path)
             i += 2;
         }
     }
-    if (current == start)
-        emitRecord(EmrCloseFigure, {});
+    if (current == start) emitRecord(EmrCloseFigure, {});
     emitRecord(EmrEndPath, {});
 
     Writer bounds;
@@ -317,16 +322,14 @@ void TEmfPaintEngine::drawPath(const QPainterPath &path)
 
 void TEmfPaintEngine::drawPolygon(const QPointF *points, int count, PolygonDrawMode mode)
 {
-    if (count < 2)
-        return;
+    if (count < 2) return;
     QPolygonF polygon;
     polygon.reserve(count);
     for (int i = 0; i < count; ++i)
         polygon.append(m_transform.map(points[i]));
     selectPen();
     if (mode == PolylineMode) {
-        if (!strokable())
-            return;
+        if (!strokable()) return;
         Writer line;
         line.rect(boundsOf(polygon));
         line.u32(quint32(count));
@@ -375,8 +378,7 @@ void TEmfPaintEngine::drawRects(const QRectF *rects, int count)
 
 void TEmfPaintEngine::drawLines(const QLineF *lines, int count)
 {
-    if (!strokable())
-        return;
+    if (!strokable()) return;
     selectPen();
     for (int i = 0; i < count; ++i) {
         Writer move;
@@ -393,12 +395,11 @@ void TEmfPaintEngine::drawPixmap(const QRectF &r, const QPixmap &pm, const QRect
     drawImage(r, pm.toImage(), sr, Qt::AutoColor);
 }
 
-void TEmfPaintEngine::drawImage(const QRectF &r, const QImage &image, const QRectF &sr,
-                                Qt::ImageConversionFlags)
+void TEmfPaintEngine::drawImage(
+    const QRectF &r, const QImage &image, const QRectF &sr, Qt::ImageConversionFlags)
 {
     const QImage source = onWhite(image.copy(sr.toAlignedRect()));
-    if (source.isNull())
-        return;
+    if (source.isNull()) return;
     const QRect target = m_transform.mapRect(r).toAlignedRect();
     const int w = source.width();
     const int h = source.height();
@@ -412,11 +413,11 @@ void TEmfPaintEngine::drawImage(const QRectF &r, const QImage &image, const QRec
     rec.i32(w);
     rec.i32(h);
     const quint32 bitsSize = quint32(w) * quint32(h) * 4;
-    rec.u32(80);       // offBmiSrc: right after this record's fixed part
-    rec.u32(40);       // cbBmiSrc: BITMAPINFOHEADER
-    rec.u32(120);      // offBitsSrc
+    rec.u32(80); // offBmiSrc: right after this record's fixed part
+    rec.u32(40); // cbBmiSrc: BITMAPINFOHEADER
+    rec.u32(120); // offBitsSrc
     rec.u32(bitsSize); // cbBitsSrc
-    rec.u32(0);        // DIB_RGB_COLORS
+    rec.u32(0); // DIB_RGB_COLORS
     rec.u32(0x00CC0020); // SRCCOPY
     rec.i32(target.width());
     rec.i32(target.height());
@@ -441,8 +442,7 @@ void TEmfPaintEngine::drawImage(const QRectF &r, const QImage &image, const QRec
 void TEmfPaintEngine::drawTextItem(const QPointF &p, const QTextItem &textItem)
 {
     const QString text = textItem.text();
-    if (text.isEmpty())
-        return;
+    if (text.isEmpty()) return;
     const QFont font = textItem.font();
     selectFont(font);
     const quint32 colour = colourRef(m_pen.color());
@@ -472,7 +472,7 @@ void TEmfPaintEngine::drawTextItem(const QPointF &p, const QTextItem &textItem)
         }
     }
     const QRect bounds = QRectF(at.x(), at.y() - metrics.ascent() * scale, x,
-                                (metrics.ascent() + metrics.descent()) * scale)
+        (metrics.ascent() + metrics.descent()) * scale)
                              .toAlignedRect();
 
     const quint32 chars = quint32(text.size());
@@ -480,7 +480,7 @@ void TEmfPaintEngine::drawTextItem(const QPointF &p, const QTextItem &textItem)
     const quint32 stringBytes = (chars * 2 + 3) / 4 * 4;
     Writer rec;
     rec.rect(bounds);
-    rec.u32(1);    // GM_COMPATIBLE
+    rec.u32(1); // GM_COMPATIBLE
     rec.f32(1.0f); // exScale
     rec.f32(1.0f); // eyScale
     rec.point(at);

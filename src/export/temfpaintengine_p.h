@@ -2,17 +2,16 @@
 
 // The paint engine behind TEmfDevice: turns QPainter calls into EMF records.
 
+#include <QBrush>
 #include <QByteArray>
 #include <QFont>
 #include <QPaintEngine>
 #include <QPen>
-#include <QBrush>
 #include <QTransform>
 
 class TEmfDevice;
 
-class TEmfPaintEngine : public QPaintEngine
-{
+class TEmfPaintEngine : public QPaintEngine {
 public:
     // Record types of the Enhanced Metafile format.
     enum Record : quint32 {
@@ -57,7 +56,7 @@ public:
     void drawLines(const QLineF *lines, int count) override;
     void drawPixmap(const QRectF &r, const QPixmap &pm, const QRectF &sr) override;
     void drawImage(const QRectF &r, const QImage &image, const QRectF &sr,
-                   Qt::ImageConversionFlags flags) override;
+        Qt::ImageConversionFlags flags) override;
     void drawTextItem(const QPointF &p, const QTextItem &textItem) override;
     Type type() const override { return User; }
 

@@ -29,8 +29,7 @@ void putPalette(QByteArray &to, const QList<QRgb> &palette)
 int indexOfColour(const QList<QRgb> &palette, QRgb colour)
 {
     for (int i = 0; i < palette.size(); ++i)
-        if ((palette[i] & 0xFFFFFF) == (colour & 0xFFFFFF))
-            return i;
+        if ((palette[i] & 0xFFFFFF) == (colour & 0xFFFFFF)) return i;
     return -1;
 }
 
@@ -38,8 +37,7 @@ int indexOfColour(const QList<QRgb> &palette, QRgb colour)
 
 int TGifAnimation::addFrame(const QImage &bitmap)
 {
-    if (bitmap.isNull())
-        return -1;
+    if (bitmap.isNull()) return -1;
     m_frames.append(TGifAnimationFrame(TGifColourReducer::reduce(bitmap)));
     return int(m_frames.size()) - 1;
 }
@@ -81,8 +79,7 @@ TExportResult TGifAnimation::saveToStream(QIODevice &device) const
         put16(head, m_repeatCount);
         head += '\0';
     }
-    if (!writeAll(device, head))
-        return writeFailure(device);
+    if (!writeAll(device, head)) return writeFailure(device);
 
     TGifLzwEncoder encoder(kCodeSize);
     for (int i = 0; i < m_frames.size(); ++i) {
@@ -118,21 +115,19 @@ TExportResult TGifAnimation::saveToStream(QIODevice &device) const
             indices.resize(qsizetype(picture.width()) * picture.height());
             for (int y = 0; y < picture.height(); ++y)
                 memcpy(indices.data() + qsizetype(y) * picture.width(), picture.constScanLine(y),
-                       size_t(picture.width()));
+                    size_t(picture.width()));
             pixels = reinterpret_cast<const uchar *>(indices.constData());
         }
         block += TGifLzwEncoder::toSubBlocks(
             kCodeSize, encoder.encode(pixels, qsizetype(picture.width()) * picture.height()));
-        if (!writeAll(device, block))
-            return writeFailure(device);
+        if (!writeAll(device, block)) return writeFailure(device);
     }
 
     QByteArray tail;
     QByteArray comments;
     for (const QString &line : m_comments) {
         const QByteArray text = line.toLatin1().left(255);
-        if (text.isEmpty())
-            continue;
+        if (text.isEmpty()) continue;
         comments += char(text.size());
         comments += text;
     }
@@ -142,13 +137,12 @@ TExportResult TGifAnimation::saveToStream(QIODevice &device) const
         tail += '\0';
     }
     tail += char(0x3B);
-    if (!writeAll(device, tail))
-        return writeFailure(device);
+    if (!writeAll(device, tail)) return writeFailure(device);
     return TExportResult::success();
 }
 
 TExportResult TGifAnimation::saveToFile(const QString &fileName) const
 {
     return TessaryExport::saveToFile(fileName, defaultOpenError(fileName),
-                                     [this](QIODevice &device) { return saveToStream(device); });
+        [this](QIODevice &device) { return saveToStream(device); });
 }

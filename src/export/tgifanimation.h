@@ -14,8 +14,7 @@ class QIODevice;
  * One frame of a TGifAnimation: its picture, already reduced to 256 colours,
  * its position on the logical screen and its display time.
  */
-class TGifAnimationFrame
-{
+class TGifAnimationFrame {
 public:
     explicit TGifAnimationFrame(const QImage &indexed)
         : m_picture(indexed)
@@ -47,8 +46,7 @@ private:
  * with looping on and more than one frame the file carries the NETSCAPE2.0
  * looping extension; the comment lines come last.
  */
-class TGifAnimation
-{
+class TGifAnimation {
 public:
     TGifAnimation() = default;
 

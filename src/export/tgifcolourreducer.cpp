@@ -11,8 +11,7 @@ namespace {
 constexpr quint32 kNoColour = 0xFFFFFFFFu;
 
 // A small open-addressing table from masked colour to its histogram slot.
-class ColourTable
-{
+class ColourTable {
 public:
     static constexpr int kBits = 13; // 8192 pixelSlots for at most 2049 colours
     static constexpr quint32 kEmpty = 0xFFFFFFFFu;
@@ -22,17 +21,13 @@ public:
         , m_slots(1 << kBits, -1)
     {
     }
-    void clear()
-    {
-        std::fill(m_keys.begin(), m_keys.end(), kEmpty);
-    }
+    void clear() { std::fill(m_keys.begin(), m_keys.end(), kEmpty); }
     // The slot of colour, or where it goes (value -1) when it is not there yet.
     int find(quint32 colour, quint32 &at) const
     {
         at = (colour ^ (colour >> 11) ^ (colour >> 19)) & ((1 << kBits) - 1);
         while (m_keys[at] != kEmpty) {
-            if (m_keys[at] == colour)
-                return m_slots[at];
+            if (m_keys[at] == colour) return m_slots[at];
             at = (at + 1) & ((1 << kBits) - 1);
         }
         return -1;
@@ -48,8 +43,7 @@ private:
     std::vector<int> m_slots;
 };
 
-struct Histogram
-{
+struct Histogram {
     std::vector<quint32> colours; // masked RGB, in order of first appearance
     std::vector<qint64> counts;
     std::vector<quint16> slotOfPixel; // row by row from the top, so mapping needs no lookups
@@ -88,8 +82,7 @@ Histogram countColours(const QImage &rgb, ColourTable &table)
                     pixelSlots[x] = lastSlot;
                     continue;
                 }
-                if (run > 0)
-                    h.counts[lastSlot] += run;
+                if (run > 0) h.counts[lastSlot] += run;
                 // Text edges swap between two colours: try the one before last.
                 if (c == previous) {
                     std::swap(last, previous);
@@ -118,10 +111,8 @@ Histogram countColours(const QImage &rgb, ColourTable &table)
                 lastSlot = quint16(slot);
             }
         }
-        if (!overflow && run > 0)
-            h.counts[lastSlot] += run;
-        if (!overflow)
-            return h;
+        if (!overflow && run > 0) h.counts[lastSlot] += run;
+        if (!overflow) return h;
         quint32 &narrowed = turn == 0 ? blue : turn == 1 ? red : green;
         narrowed &= narrowed - 1; // 255 -> 254 -> 252 ...
         turn = (turn + 1) % 3;
@@ -132,8 +123,7 @@ Histogram countColours(const QImage &rgb, ColourTable &table)
 
 QImage TGifColourReducer::reduce(const QImage &picture)
 {
-    if (picture.isNull())
-        return {};
+    if (picture.isNull()) return {};
     if (picture.format() == QImage::Format_Indexed8 || picture.format() == QImage::Format_Mono
         || picture.format() == QImage::Format_MonoLSB) {
         QImage indexed = picture.convertToFormat(QImage::Format_Indexed8);
@@ -152,7 +142,7 @@ QImage TGifColourReducer::reduce(const QImage &picture)
     std::vector<int> order(static_cast<size_t>(distinct));
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(),
-                     [&h](int a, int b) { return h.counts[size_t(a)] > h.counts[size_t(b)]; });
+        [&h](int a, int b) { return h.counts[size_t(a)] > h.counts[size_t(b)]; });
 
     QList<QRgb> palette(256, FillerGrey);
     std::vector<uchar> indexOf(static_cast<size_t>(distinct), 0);

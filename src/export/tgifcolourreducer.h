@@ -18,8 +18,7 @@
  * Indexed and monochrome pictures keep their own indices; their colour table
  * is filled up to 256 entries with grey.
  */
-class TGifColourReducer
-{
+class TGifColourReducer {
 public:
     static constexpr int MaxColours = 2049;
     static constexpr QRgb FillerGrey = 0xFF808080;

@@ -34,8 +34,7 @@ void TGifLzwEncoder::put(int code)
         m_bitCount -= 8;
     }
     // The decoder widens its codes once the next free code no longer fits.
-    if (m_nextCode >= (1 << m_codeSize) && m_codeSize < 12)
-        ++m_codeSize;
+    if (m_nextCode >= (1 << m_codeSize) && m_codeSize < 12) ++m_codeSize;
 }
 
 QByteArray TGifLzwEncoder::encode(const uchar *indices, qsizetype count)
@@ -82,8 +81,7 @@ QByteArray TGifLzwEncoder::encode(const uchar *indices, qsizetype count)
         put(prefix);
     }
     put(endCode);
-    if (m_bitCount > 0)
-        m_out += char(m_bitBuffer & 0xFF);
+    if (m_bitCount > 0) m_out += char(m_bitBuffer & 0xFF);
     m_bitBuffer = 0;
     m_bitCount = 0;
     return m_out;

@@ -11,8 +11,7 @@
  * last, codes of up to 12 bits packed from the least significant bit). The
  * caller frames the stream into sub-blocks, see toSubBlocks().
  */
-class TGifLzwEncoder
-{
+class TGifLzwEncoder {
 public:
     //! minimumCodeSize is the "LZW minimum code size" byte of the image, 2 to 8;
     //! every index must be below 2 to that power.

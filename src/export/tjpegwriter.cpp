@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <memory>
 
-#include <jpeglib.h>
 #include <jerror.h>
+#include <jpeglib.h>
 
 using namespace TessaryExport;
 
@@ -17,15 +17,13 @@ namespace {
 
 constexpr size_t kBufferSize = 64 * 1024;
 
-struct Destination
-{
+struct Destination {
     jpeg_destination_mgr manager;
     QIODevice *device;
     JOCTET buffer[kBufferSize];
 };
 
-struct ErrorHandler
-{
+struct ErrorHandler {
     jpeg_error_mgr manager;
     std::jmp_buf jump;
     char message[JMSG_LENGTH_MAX];
@@ -66,11 +64,10 @@ void errorExit(j_common_ptr cinfo)
 }
 
 // Holds no objects with destructors, since an error leaves it by longjmp.
-bool encode(jpeg_compress_struct *cinfo, ErrorHandler *errors, Destination *dest,
-            const QImage *rgb, int quality)
+bool encode(jpeg_compress_struct *cinfo, ErrorHandler *errors, Destination *dest, const QImage *rgb,
+    int quality)
 {
-    if (setjmp(errors->jump))
-        return false;
+    if (setjmp(errors->jump)) return false;
     jpeg_create_compress(cinfo);
     dest->manager.init_destination = initDestination;
     dest->manager.empty_output_buffer = emptyBuffer;
@@ -101,7 +98,7 @@ TExportResult TJpegWriter::WriteJPEGStream(QIODevice &device, const QImage &bitm
         return TExportResult::failure(QStringLiteral("The picture is too large for a JPEG file."));
     const QImage rgb = bitmap.convertToFormat(QImage::Format_RGB888);
 
-    jpeg_compress_struct cinfo{};
+    jpeg_compress_struct cinfo {};
     auto errors = std::make_unique<ErrorHandler>();
     auto dest = std::make_unique<Destination>();
     dest->device = &device;
@@ -112,14 +109,13 @@ TExportResult TJpegWriter::WriteJPEGStream(QIODevice &device, const QImage &bitm
     const bool ok = encode(&cinfo, errors.get(), dest.get(), &rgb, qBound(1, quality, 100));
     jpeg_destroy_compress(&cinfo);
     if (!ok)
-        return TExportResult::failure(
-            QStringLiteral("Could not write the JPEG file: %1").arg(QString::fromLocal8Bit(errors->message)));
+        return TExportResult::failure(QStringLiteral("Could not write the JPEG file: %1")
+                                          .arg(QString::fromLocal8Bit(errors->message)));
     return TExportResult::success();
 }
 
 TExportResult TJpegWriter::WriteJPEGFile(const QString &fileName, const QImage &bitmap, int quality)
 {
-    return saveToFile(fileName, defaultOpenError(fileName), [&](QIODevice &device) {
-        return WriteJPEGStream(device, bitmap, quality);
-    });
+    return saveToFile(fileName, defaultOpenError(fileName),
+        [&](QIODevice &device) { return WriteJPEGStream(device, bitmap, quality); });
 }

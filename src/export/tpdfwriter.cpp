@@ -13,10 +13,20 @@ using namespace TessaryExport;
 namespace {
 
 const char *const kBaseFonts[14] = {
-    "Helvetica",   "Helvetica-Bold",   "Helvetica-Oblique",   "Helvetica-BoldOblique",
-    "Courier",     "Courier-Bold",     "Courier-Oblique",     "Courier-BoldOblique",
-    "Times-Roman", "Times-Bold",       "Times-Italic",        "Times-BoldItalic",
-    "Symbol",      "ZapfDingbats",
+    "Helvetica",
+    "Helvetica-Bold",
+    "Helvetica-Oblique",
+    "Helvetica-BoldOblique",
+    "Courier",
+    "Courier-Bold",
+    "Courier-Oblique",
+    "Courier-BoldOblique",
+    "Times-Roman",
+    "Times-Bold",
+    "Times-Italic",
+    "Times-BoldItalic",
+    "Symbol",
+    "ZapfDingbats",
 };
 
 // Every line of the file ends with CR LF.
@@ -33,19 +43,45 @@ QByteArray num(qint64 n)
 
 // Code points of WinAnsiEncoding bytes 0x80 to 0x9F; 0 marks an unused byte.
 const char16_t kWinAnsiHigh[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
+    0x20AC,
+    0,
+    0x201A,
+    0x0192,
+    0x201E,
+    0x2026,
+    0x2020,
+    0x2021,
+    0x02C6,
+    0x2030,
+    0x0160,
+    0x2039,
+    0x0152,
+    0,
+    0x017D,
+    0,
+    0,
+    0x2018,
+    0x2019,
+    0x201C,
+    0x201D,
+    0x2022,
+    0x2013,
+    0x2014,
+    0x02DC,
+    0x2122,
+    0x0161,
+    0x203A,
+    0x0153,
+    0,
+    0x017E,
+    0x0178,
 };
 
 char toWinAnsi(char32_t c)
 {
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
-        return char(c);
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return char(c);
     for (int i = 0; i < 32; ++i)
-        if (kWinAnsiHigh[i] != 0 && kWinAnsiHigh[i] == c)
-            return char(0x80 + i);
+        if (kWinAnsiHigh[i] != 0 && kWinAnsiHigh[i] == c) return char(0x80 + i);
     return '?';
 }
 
@@ -59,11 +95,21 @@ QByteArray escapeLiteral(const QByteArray &bytes)
     for (char ch : bytes) {
         const auto b = static_cast<unsigned char>(ch);
         switch (b) {
-        case '\\': out += "\\\\"; break;
-        case '(': out += "\\("; break;
-        case ')': out += "\\)"; break;
-        case '\r': out += "\\r"; break;
-        case '\n': out += "\\n"; break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '(':
+            out += "\\(";
+            break;
+        case ')':
+            out += "\\)";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
         default:
             if (b < 0x20) {
                 char esc[5];
@@ -92,10 +138,8 @@ QByteArray textStringLiteral(const QString &text)
 {
     bool ascii = true;
     for (QChar c : text)
-        if (c.unicode() >= 0x80)
-            ascii = false;
-    if (ascii)
-        return escapeLiteral(text.toLatin1());
+        if (c.unicode() >= 0x80) ascii = false;
+    if (ascii) return escapeLiteral(text.toLatin1());
     QByteArray utf16("\xFE\xFF", 2);
     for (QChar c : text) {
         utf16 += char(c.unicode() >> 8);
@@ -109,8 +153,8 @@ QByteArray deflate(const QByteArray &data)
     uLongf size = compressBound(uLong(data.size()));
     QByteArray out(qsizetype(size), Qt::Uninitialized);
     if (compress2(reinterpret_cast<Bytef *>(out.data()), &size,
-                  reinterpret_cast<const Bytef *>(data.constData()), uLong(data.size()),
-                  Z_DEFAULT_COMPRESSION)
+            reinterpret_cast<const Bytef *>(data.constData()), uLong(data.size()),
+            Z_DEFAULT_COMPRESSION)
         != Z_OK)
         qFatal("zlib refused to compress %lld bytes", qint64(data.size()));
     out.truncate(qsizetype(size));
@@ -174,8 +218,7 @@ void TPdfWriter::BeginDoc()
     line(m_output, "%PDF-1.4");
     m_offsets.append(m_output.size());
 
-    const QDateTime when = m_creationDate.isValid() ? m_creationDate
-                                                    : QDateTime::currentDateTime();
+    const QDateTime when = m_creationDate.isValid() ? m_creationDate : QDateTime::currentDateTime();
     nextObject();
     line(m_object, "1 0 obj");
     line(m_object, "<<");
@@ -200,8 +243,7 @@ void TPdfWriter::openContentStream()
     m_object.clear();
     line(m_object, num(m_contentObject) + " 0 obj");
     line(m_object, "<< /Length " + num(m_contentObject + 1) + " 0 R");
-    if (m_docCompress)
-        line(m_object, "/Filter [/FlateDecode]");
+    if (m_docCompress) line(m_object, "/Filter [/FlateDecode]");
     line(m_object, " >>");
     m_headSize = int(m_object.size());
     line(m_object, "stream");
@@ -227,8 +269,7 @@ void TPdfWriter::closeContentStream()
 void TPdfWriter::TextOut(int x, int y, const QString &text)
 {
     Q_ASSERT_X(m_inDocument, "TPdfWriter::TextOut", "called outside BeginDoc/EndDoc");
-    if (!m_inDocument)
-        return;
+    if (!m_inDocument) return;
     const int font = qMin<int>(m_font.Number, 13);
     line(m_content, "BT");
     line(m_content, "/F" + num(font + 1) + " " + num(m_font.Size) + " Tf");
@@ -240,12 +281,11 @@ void TPdfWriter::TextOut(int x, int y, const QString &text)
 TExportResult TPdfWriter::Draw(int x, int y, const QImage &bitmap)
 {
     Q_ASSERT_X(m_inDocument, "TPdfWriter::Draw", "called outside BeginDoc/EndDoc");
-    if (!m_inDocument || bitmap.isNull())
-        return TExportResult::success();
+    if (!m_inDocument || bitmap.isNull()) return TExportResult::success();
 
     if (!m_pictures) {
-        m_pictures = std::make_unique<QTemporaryFile>(QDir::tempPath()
-                                                      + QStringLiteral("/~tmpimXXXXXX"));
+        m_pictures
+            = std::make_unique<QTemporaryFile>(QDir::tempPath() + QStringLiteral("/~tmpimXXXXXX"));
         if (!m_pictures->open()) {
             const QString why = m_pictures->errorString();
             m_pictures.reset();
@@ -275,8 +315,7 @@ TExportResult TPdfWriter::Draw(int x, int y, const QImage &bitmap)
     line(body, "/BitsPerComponent 8");
     line(body, "/Length " + num(data.size()));
     line(body, "/Name /Im" + num(count));
-    if (m_docCompress)
-        line(body, "/Filter [/FlateDecode]");
+    if (m_docCompress) line(body, "/Filter [/FlateDecode]");
     line(body, ">>");
     line(body, "stream");
     body += data;
@@ -289,8 +328,8 @@ TExportResult TPdfWriter::Draw(int x, int y, const QImage &bitmap)
     m_pictureCount = count;
 
     line(m_content, "q");
-    line(m_content, num(w) + " 0 0 " + num(hgt) + " " + num(x) + " "
-                        + num(m_pageHeight - y - hgt) + " cm");
+    line(m_content,
+        num(w) + " 0 0 " + num(hgt) + " " + num(x) + " " + num(m_pageHeight - y - hgt) + " cm");
     line(m_content, "/Im" + num(count) + " Do");
     line(m_content, "Q");
     return TExportResult::success();
@@ -299,8 +338,7 @@ TExportResult TPdfWriter::Draw(int x, int y, const QImage &bitmap)
 void TPdfWriter::NewPage()
 {
     Q_ASSERT_X(m_inDocument, "TPdfWriter::NewPage", "called outside BeginDoc/EndDoc");
-    if (!m_inDocument)
-        return;
+    if (!m_inDocument) return;
     ++m_pageNumber;
     closeContentStream();
     openContentStream();
@@ -308,8 +346,7 @@ void TPdfWriter::NewPage()
 
 QByteArray TPdfWriter::finishDocument(TExportResult &result)
 {
-    if (!m_inDocument)
-        BeginDoc();
+    if (!m_inDocument) BeginDoc();
     m_inDocument = false;
     closeContentStream();
 
@@ -367,8 +404,9 @@ QByteArray TPdfWriter::finishDocument(TExportResult &result)
     appendObject();
 
     if (pictures > 0 && !m_pictures->seek(0)) {
-        result = TExportResult::failure(QStringLiteral("Could not read the temporary picture file: %1")
-                                            .arg(m_pictures->errorString()));
+        result
+            = TExportResult::failure(QStringLiteral("Could not read the temporary picture file: %1")
+                                         .arg(m_pictures->errorString()));
     }
     for (int i = 1; i <= pictures && result; ++i) {
         const qint64 begin = i == 1 ? 0 : m_pictureEnds[i - 2];
@@ -441,10 +479,8 @@ TExportResult TPdfWriter::EndDoc(QIODevice &device)
 {
     TExportResult result;
     const QByteArray file = finishDocument(result);
-    if (!result)
-        return result;
-    if (!writeAll(device, file))
-        return writeFailure(device);
+    if (!result) return result;
+    if (!writeAll(device, file)) return writeFailure(device);
     return result;
 }
 
@@ -454,8 +490,7 @@ TExportResult TPdfWriter::EndDoc()
     // output file is even opened, so a file error never leaves a page open.
     TExportResult result;
     const QByteArray file = finishDocument(result);
-    if (!result)
-        return result;
+    if (!result) return result;
     return saveToFile(m_fileName, defaultOpenError(m_fileName), [&file](QIODevice &device) {
         return writeAll(device, file) ? TExportResult::success() : writeFailure(device);
     });

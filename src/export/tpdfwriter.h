@@ -30,8 +30,7 @@ class QTemporaryFile;
  * Backslashes and parentheses in every literal string are escaped, so any text
  * reaches the reader as it was given.
  */
-class TPdfWriter
-{
+class TPdfWriter {
 public:
     TPdfWriter();
     ~TPdfWriter();

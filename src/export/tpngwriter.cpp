@@ -13,8 +13,7 @@ using namespace TessaryExport;
 
 namespace {
 
-struct Sink
-{
+struct Sink {
     QIODevice *device;
     bool failed;
 };
@@ -28,22 +27,19 @@ void writeData(png_structp png, png_bytep data, png_size_t length)
     }
 }
 
-void flushData(png_structp)
-{
-}
+void flushData(png_structp) { }
 
 // Everything that may be skipped by libpng's longjmp lives in the caller, so
 // this function holds no objects with destructors.
 bool encode(png_structp png, png_infop info, Sink *sink, png_uint_32 width, png_uint_32 height,
-            int colourType, png_bytepp rows)
+    int colourType, png_bytepp rows)
 {
-    if (setjmp(png_jmpbuf(png)))
-        return false;
+    if (setjmp(png_jmpbuf(png))) return false;
     png_set_write_fn(png, sink, writeData, flushData);
     png_set_write_status_fn(png, nullptr);
     png_set_IHDR(png, info, width, height, 8, colourType, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_text text{};
+        PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_text text {};
     text.compression = PNG_TEXT_COMPRESSION_NONE;
     text.key = const_cast<png_charp>("Software");
     text.text = const_cast<png_charp>(TPngWriter::softwareText());
@@ -62,12 +58,11 @@ const char *TPngWriter::softwareText()
     return "Ondaro Tessary Editor - PNG writer";
 }
 
-TExportResult TPngWriter::WritePNGStream(QIODevice &device, const QImage &bitmap,
-                                         std::optional<QRgb> transparent)
+TExportResult TPngWriter::WritePNGStream(
+    QIODevice &device, const QImage &bitmap, std::optional<QRgb> transparent)
 {
     const TExportResult failed = TExportResult::failure(QStringLiteral("Error Writing PNG File!"));
-    if (bitmap.isNull())
-        return failed;
+    if (bitmap.isNull()) return failed;
 
     const bool alpha = transparent.has_value();
     const QImage rgb = bitmap.convertToFormat(QImage::Format_RGB888);
@@ -98,25 +93,22 @@ TExportResult TPngWriter::WritePNGStream(QIODevice &device, const QImage &bitmap
     }
 
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    if (!png)
-        return failed;
+    if (!png) return failed;
     png_infop info = png_create_info_struct(png);
     if (!info) {
         png_destroy_write_struct(&png, nullptr);
         return failed;
     }
-    Sink sink{&device, false};
+    Sink sink { &device, false };
     const bool ok = encode(png, info, &sink, png_uint_32(w), png_uint_32(h),
-                           alpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, rows.data());
+        alpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, rows.data());
     png_destroy_write_struct(&png, &info);
     return ok ? TExportResult::success() : failed;
 }
 
-TExportResult TPngWriter::WritePNGFile(const QString &fileName, const QImage &bitmap,
-                                       std::optional<QRgb> transparent)
+TExportResult TPngWriter::WritePNGFile(
+    const QString &fileName, const QImage &bitmap, std::optional<QRgb> transparent)
 {
     return saveToFile(fileName, QStringLiteral("Error Opening File %1!").arg(fileName),
-                      [&](QIODevice &device) {
-                          return WritePNGStream(device, bitmap, transparent);
-                      });
+        [&](QIODevice &device) { return WritePNGStream(device, bitmap, transparent); });
 }

@@ -12,21 +12,20 @@ namespace TessaryExport {
 
 //! Calls write(QIODevice&) on a QSaveFile for fileName and commits it only when
 //! write succeeded. openError is the reason given when the file cannot be created.
-template<typename Write>
+template <typename Write>
 TExportResult saveToFile(const QString &fileName, const QString &openError, Write &&write)
 {
     QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return TExportResult::failure(openError);
+    if (!file.open(QIODevice::WriteOnly)) return TExportResult::failure(openError);
     TExportResult result = write(static_cast<QIODevice &>(file));
     if (!result) {
         file.cancelWriting();
         return result;
     }
     if (!file.commit())
-        return TExportResult::failure(QStringLiteral("Could not write the file %1: %2")
-                                          .arg(QDir::toNativeSeparators(fileName),
-                                               file.errorString()));
+        return TExportResult::failure(
+            QStringLiteral("Could not write the file %1: %2")
+                .arg(QDir::toNativeSeparators(fileName), file.errorString()));
     return result;
 }
 
@@ -40,8 +39,7 @@ inline bool writeAll(QIODevice &device, const char *data, qint64 size)
 {
     while (size > 0) {
         const qint64 n = device.write(data, size);
-        if (n <= 0)
-            return false;
+        if (n <= 0) return false;
         data += n;
         size -= n;
     }

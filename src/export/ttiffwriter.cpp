@@ -14,16 +14,14 @@ namespace {
 
 enum FieldType : quint16 { Ascii = 2, Short = 3, Long = 4, Rational = 5 };
 
-struct Entry
-{
+struct Entry {
     quint16 tag;
     quint16 type;
     quint32 count;
     quint32 value;
 };
 
-class TiffBuffer
-{
+class TiffBuffer {
 public:
     QByteArray bytes;
 
@@ -63,7 +61,7 @@ public:
     void directory(std::vector<Entry> entries)
     {
         std::sort(entries.begin(), entries.end(),
-                  [](const Entry &a, const Entry &b) { return a.tag < b.tag; });
+            [](const Entry &a, const Entry &b) { return a.tag < b.tag; });
         const quint32 at = pos();
         u16(quint16(entries.size()));
         for (const Entry &e : entries) {
@@ -85,7 +83,7 @@ public:
 // Width and height are SHORT fields up to 65535 and LONG beyond.
 Entry dimension(quint16 tag, int value)
 {
-    return {tag, quint16(value > 0xFFFF ? Long : Short), 1, quint32(value)};
+    return { tag, quint16(value > 0xFFFF ? Long : Short), 1, quint32(value) };
 }
 
 int luminance(QRgb c)
@@ -114,21 +112,21 @@ QByteArray rgbFile(const QImage &bitmap)
     for (int y = 0; y < h; ++y)
         t.bytes.append(reinterpret_cast<const char *>(rgb.constScanLine(y)), qsizetype(w) * 3);
     t.directory({
-        {254, Long, 1, 0},
+        { 254, Long, 1, 0 },
         dimension(256, w),
         dimension(257, h),
-        {258, Short, 3, bits},
-        {259, Short, 1, 1},
-        {262, Short, 1, 2},
-        {273, Long, 1, stripAt},
-        {277, Short, 1, 3},
-        {278, Long, 1, quint32(h)},
-        {279, Long, 1, strip},
-        {282, Rational, 1, xres},
-        {283, Rational, 1, yres},
-        {284, Short, 1, 1},
-        {296, Short, 1, 2},
-        {305, Ascii, 14, software},
+        { 258, Short, 3, bits },
+        { 259, Short, 1, 1 },
+        { 262, Short, 1, 2 },
+        { 273, Long, 1, stripAt },
+        { 277, Short, 1, 3 },
+        { 278, Long, 1, quint32(h) },
+        { 279, Long, 1, strip },
+        { 282, Rational, 1, xres },
+        { 283, Rational, 1, yres },
+        { 284, Short, 1, 1 },
+        { 296, Short, 1, 2 },
+        { 305, Ascii, 14, software },
     });
     return t.bytes;
 }
@@ -172,21 +170,21 @@ QByteArray paletteFile(const QImage &indexed, int bitsPerPixel)
         t.bytes += row;
     }
     t.directory({
-        {254, Long, 1, 0},
+        { 254, Long, 1, 0 },
         dimension(256, w),
         dimension(257, h),
-        {258, Short, 1, quint32(bitsPerPixel)},
-        {259, Short, 1, 1},
-        {262, Short, 1, 3},
-        {273, Long, 1, stripAt},
-        {277, Short, 1, 1},
-        {278, Long, 1, quint32(h)},
-        {279, Long, 1, quint32(h) * quint32(rowBytes)},
-        {282, Rational, 1, xres},
-        {283, Rational, 1, yres},
-        {296, Short, 1, 2},
-        {305, Ascii, 14, software},
-        {320, Short, quint32(3 * entries), colourMap},
+        { 258, Short, 1, quint32(bitsPerPixel) },
+        { 259, Short, 1, 1 },
+        { 262, Short, 1, 3 },
+        { 273, Long, 1, stripAt },
+        { 277, Short, 1, 1 },
+        { 278, Long, 1, quint32(h) },
+        { 279, Long, 1, quint32(h) * quint32(rowBytes) },
+        { 282, Rational, 1, xres },
+        { 283, Rational, 1, yres },
+        { 296, Short, 1, 2 },
+        { 305, Ascii, 14, software },
+        { 320, Short, quint32(3 * entries), colourMap },
     });
     return t.bytes;
 }
@@ -217,28 +215,28 @@ QByteArray monoFile(const QImage &bitmap)
     const quint32 yres = t.resolution();
     const quint32 software = t.software();
     t.directory({
-        {254, Long, 1, 0},
+        { 254, Long, 1, 0 },
         dimension(256, w),
         dimension(257, h),
-        {258, Short, 1, 1},
-        {259, Short, 1, 1},
-        {262, Short, 1, 1},
-        {273, Long, 1, stripAt},
-        {277, Short, 1, 1},
-        {278, Long, 1, quint32(h)},
-        {279, Long, 1, quint32(h) * quint32(rowBytes)},
-        {282, Rational, 1, xres},
-        {283, Rational, 1, yres},
-        {296, Short, 1, 2},
-        {305, Ascii, 14, software},
+        { 258, Short, 1, 1 },
+        { 259, Short, 1, 1 },
+        { 262, Short, 1, 1 },
+        { 273, Long, 1, stripAt },
+        { 277, Short, 1, 1 },
+        { 278, Long, 1, quint32(h) },
+        { 279, Long, 1, quint32(h) * quint32(rowBytes) },
+        { 282, Rational, 1, xres },
+        { 283, Rational, 1, yres },
+        { 296, Short, 1, 2 },
+        { 305, Ascii, 14, software },
     });
     return t.bytes;
 }
 
 } // namespace
 
-TExportResult TTiffWriter::WriteTIFFStream(QIODevice &device, const QImage &bitmap,
-                                           int bitsPerPixel)
+TExportResult TTiffWriter::WriteTIFFStream(
+    QIODevice &device, const QImage &bitmap, int bitsPerPixel)
 {
     if (bitmap.isNull())
         return TExportResult::failure(QStringLiteral("The picture to write as TIFF is empty."));
@@ -252,24 +250,21 @@ TExportResult TTiffWriter::WriteTIFFStream(QIODevice &device, const QImage &bitm
         file = monoFile(bitmap);
         break;
     case QImage::Format_Indexed8:
-        file = paletteFile(bitmap,
-                           bitsPerPixel == 4 && bitmap.colorCount() <= 16 ? 4 : 8);
+        file = paletteFile(bitmap, bitsPerPixel == 4 && bitmap.colorCount() <= 16 ? 4 : 8);
         break;
     default:
         file = rgbFile(bitmap);
         break;
     }
-    if (!writeAll(device, file))
-        return writeFailure(device);
+    if (!writeAll(device, file)) return writeFailure(device);
     return TExportResult::success();
 }
 
-TExportResult TTiffWriter::WriteTIFFFile(const QString &fileName, const QImage &bitmap,
-                                         int bitsPerPixel)
+TExportResult TTiffWriter::WriteTIFFFile(
+    const QString &fileName, const QImage &bitmap, int bitsPerPixel)
 {
     if (bitmap.isNull())
         return TExportResult::failure(QStringLiteral("The picture to write as TIFF is empty."));
-    return saveToFile(fileName, defaultOpenError(fileName), [&](QIODevice &device) {
-        return WriteTIFFStream(device, bitmap, bitsPerPixel);
-    });
+    return saveToFile(fileName, defaultOpenError(fileName),
+        [&](QIODevice &device) { return WriteTIFFStream(device, bitmap, bitsPerPixel); });
 }

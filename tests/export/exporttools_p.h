@@ -7,8 +7,7 @@
 #include <QString>
 #include <QStringList>
 
-struct ToolRun
-{
+struct ToolRun {
     bool found = false;
     int exitCode = -1;
     QByteArray out;
@@ -18,8 +17,7 @@ struct ToolRun
 inline ToolRun runTool(const QString &program, const QStringList &arguments)
 {
     ToolRun run;
-    if (QStandardPaths::findExecutable(program).isEmpty())
-        return run;
+    if (QStandardPaths::findExecutable(program).isEmpty()) return run;
     run.found = true;
     QProcess process;
     process.start(program, arguments);
@@ -31,7 +29,6 @@ inline ToolRun runTool(const QString &program, const QStringList &arguments)
 }
 
 // Runs a tool inside a test function; skips the test only when the tool is absent.
-#define RUN_TOOL(result, program, ...)                                                  \
-    const ToolRun result = runTool(QStringLiteral(program), __VA_ARGS__);               \
-    if (!result.found)                                                                  \
-        QSKIP(program " is not installed");
+#define RUN_TOOL(result, program, ...)                                                             \
+    const ToolRun result = runTool(QStringLiteral(program), __VA_ARGS__);                          \
+    if (!result.found) QSKIP(program " is not installed");

@@ -31,26 +31,23 @@ QImage exportPage()
 // Reads a PNG with libpng itself, as RGBA whatever its colour type.
 QImage readPng(const QByteArray &data, int *colourType, QString *software)
 {
-    png_image image{};
+    png_image image {};
     image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_memory(&image, data.constData(), size_t(data.size())))
-        return {};
+    if (!png_image_begin_read_from_memory(&image, data.constData(), size_t(data.size()))) return {};
     *colourType = (image.format & PNG_FORMAT_FLAG_ALPHA) ? 6 : 2;
     image.format = PNG_FORMAT_RGBA;
     QImage out(int(image.width), int(image.height), QImage::Format_RGBA8888);
     png_image_finish_read(&image, nullptr, out.bits(), out.bytesPerLine(), nullptr);
     const qsizetype text = data.indexOf("tEXtSoftware");
     *software = text < 0 ? QString()
-                         : QString::fromLatin1(data.mid(text + 13, qFromBigEndian<quint32>(
-                                                                        data.constData() + text - 4)
-                                                                        - 9));
+                         : QString::fromLatin1(data.mid(
+                             text + 13, qFromBigEndian<quint32>(data.constData() + text - 4) - 9));
     return out;
 }
 
 } // namespace
 
-class TstPageFileWriters : public QObject
-{
+class TstPageFileWriters : public QObject {
     Q_OBJECT
 
 private:
@@ -76,8 +73,9 @@ void TstPageFileWriters::pngTransparency()
 {
     QFETCH(bool, withTransparentColour);
     const QImage page = exportPage();
-    const std::optional<QRgb> transparent =
-        withTransparentColour ? std::optional<QRgb>(TPngWriter::PageTransparentColour) : std::nullopt;
+    const std::optional<QRgb> transparent = withTransparentColour
+        ? std::optional<QRgb>(TPngWriter::PageTransparentColour)
+        : std::nullopt;
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     QVERIFY(TPngWriter::WritePNGStream(buffer, page, transparent));
@@ -101,7 +99,7 @@ void TstPageFileWriters::pngTransparency()
 
     const QString path = m_dir.filePath(QStringLiteral("page.png"));
     QVERIFY(TPngWriter::WritePNGFile(path, page, transparent));
-    RUN_TOOL(check, "pngcheck", {QStringLiteral("-v"), path});
+    RUN_TOOL(check, "pngcheck", { QStringLiteral("-v"), path });
     QVERIFY2(check.exitCode == 0, check.out + check.err);
     QVERIFY2(check.out.contains(withTransparentColour ? "RGB+alpha" : "RGB,"), check.out);
 }
@@ -109,13 +107,13 @@ void TstPageFileWriters::pngTransparency()
 void TstPageFileWriters::pngOpenError()
 {
     const QString path = m_dir.filePath(QStringLiteral("No/Such/Folder/a - Page 1.png"));
-    const TExportResult result = TPngWriter::WritePNGFile(path, exportPage(),
-                                                          TPngWriter::PageTransparentColour);
+    const TExportResult result
+        = TPngWriter::WritePNGFile(path, exportPage(), TPngWriter::PageTransparentColour);
     QVERIFY(!result.ok);
     QCOMPARE(result.reason, QStringLiteral("Error Opening File %1!").arg(path));
     QVERIFY(!QFile::exists(path));
     QCOMPARE(TPngWriter::WritePNGFile(m_dir.filePath(QStringLiteral("x.png")), QImage(), {}).reason,
-             QStringLiteral("Error Writing PNG File!"));
+        QStringLiteral("Error Writing PNG File!"));
 }
 
 void TstPageFileWriters::bitmapFile()
@@ -148,7 +146,7 @@ void TstPageFileWriters::jpegFile()
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray jpeg = file.readAll();
     QVERIFY(jpeg.startsWith("\xff\xd8"));
-    QVERIFY(jpeg.contains(QByteArray("\xff\xc0", 2)));  // baseline frame
+    QVERIFY(jpeg.contains(QByteArray("\xff\xc0", 2))); // baseline frame
     QVERIFY(!jpeg.contains(QByteArray("\xff\xc2", 2))); // not progressive
     const qsizetype sof = jpeg.indexOf(QByteArray("\xff\xc0", 2));
     QCOMPARE(quint8(jpeg[sof + 9]), quint8(3)); // three colour components
@@ -160,7 +158,8 @@ void TstPageFileWriters::jpegFile()
     const QRgb paper = back.pixel(400, 400);
     QVERIFY(qRed(paper) >= 250 && qGreen(paper) >= 250 && qBlue(paper) >= 250);
 
-    RUN_TOOL(identify, "identify", {QStringLiteral("-format"), QStringLiteral("%Q %[interlace]"), path});
+    RUN_TOOL(identify, "identify",
+        { QStringLiteral("-format"), QStringLiteral("%Q %[interlace]"), path });
     QCOMPARE(identify.out.trimmed(), QByteArray("100 None"));
 }
 

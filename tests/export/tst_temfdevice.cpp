@@ -18,8 +18,7 @@ quint32 u32At(const QByteArray &b, qsizetype at)
     return qFromLittleEndian<quint32>(b.constData() + at);
 }
 
-struct EmfRecord
-{
+struct EmfRecord {
     quint32 type;
     QByteArray bytes; // the whole record
 };
@@ -36,11 +35,10 @@ QList<EmfRecord> records(const QByteArray &emf, bool *wellFormed)
             *wellFormed = false;
             break;
         }
-        list.append({u32At(emf, at), emf.mid(at, size)});
+        list.append({ u32At(emf, at), emf.mid(at, size) });
         at += size;
     }
-    if (at != emf.size())
-        *wellFormed = false;
+    if (at != emf.size()) *wellFormed = false;
     return list;
 }
 
@@ -79,8 +77,7 @@ void drawSamplePage(TEmfDevice &device)
 
 } // namespace
 
-class TstTEmfDevice : public QObject
-{
+class TstTEmfDevice : public QObject {
     Q_OBJECT
 
 private:
@@ -122,7 +119,7 @@ void TstTEmfDevice::headerOfAPage()
     QCOMPARE(int(u32At(emf, 32)), frameRight);
     QCOMPARE(int(u32At(emf, 36)), frameBottom);
     const QString expected = QStringLiteral("Ondaro Tessary Editor") + QChar(0)
-                             + QStringLiteral("Made by us") + QChar(0) + QChar(0);
+        + QStringLiteral("Made by us") + QChar(0) + QChar(0);
     QCOMPARE(int(u32At(emf, 60)), expected.size());
     QCOMPARE(utf16At(emf, u32At(emf, 64), expected.size()), expected);
 
@@ -164,14 +161,15 @@ void TstTEmfDevice::drawingBecomesVectorRecords()
             QCOMPARE(u32At(r.bytes, 40), 4u);
             QCOMPARE(u32At(r.bytes, 44), 2u);
             QCOMPARE(u32At(r.bytes, 72), 40u);
-            QCOMPARE(r.bytes.mid(120 + 16, 3), QByteArray("\x03\x02\x01")); // top row is stored last
+            QCOMPARE(
+                r.bytes.mid(120 + 16, 3), QByteArray("\x03\x02\x01")); // top row is stored last
         }
     }
     QCOMPARE(text, QStringLiteral("Hello EMF page"));
     QCOMPARE(face, QStringLiteral("Liberation Serif"));
     QVERIFY(types.contains(43)); // EMR_RECTANGLE
     QVERIFY(types.contains(54)); // EMR_LINETO
-    QVERIFY(types.contains(5));  // EMR_POLYBEZIERTO
+    QVERIFY(types.contains(5)); // EMR_POLYBEZIERTO
     QVERIFY(types.contains(63)); // EMR_STROKEANDFILLPATH
     QVERIFY(types.contains(81));
 }
@@ -183,7 +181,7 @@ void TstTEmfDevice::otherProgramsOpenIt()
     const QString path = m_dir.filePath(QStringLiteral("Report - Page 1.emf"));
     QVERIFY(device.saveToFile(path));
     const QString svg = m_dir.filePath(QStringLiteral("page.svg"));
-    RUN_TOOL(run, "emf2svg-conv", {QStringLiteral("-i"), path, QStringLiteral("-o"), svg});
+    RUN_TOOL(run, "emf2svg-conv", { QStringLiteral("-i"), path, QStringLiteral("-o"), svg });
     QVERIFY2(run.exitCode == 0, run.out + run.err);
     QFile file(svg);
     QVERIFY(file.open(QIODevice::ReadOnly));

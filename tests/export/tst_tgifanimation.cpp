@@ -21,8 +21,7 @@ const QStringList kExportComments = {
     QStringLiteral("Web Site: www.ondaro-office.example"),
 };
 
-struct MemoryReader
-{
+struct MemoryReader {
     QByteArray data;
     qsizetype at = 0;
 };
@@ -37,17 +36,16 @@ int readFromMemory(GifFileType *gif, GifByteType *to, int length)
 }
 
 // What giflib makes of a file.
-struct DecodedGif
-{
+struct DecodedGif {
     bool ok = false;
     QSize screen;
     int background = -1;
     bool globalTable = false;
-    QList<QImage> frames;           // as RGB32, through the frame's colour table
+    QList<QImage> frames; // as RGB32, through the frame's colour table
     QList<QByteArray> frameIndices; // raw indices
-    QList<int> delays;              // hundredths, -1 without a control extension
+    QList<int> delays; // hundredths, -1 without a control extension
     QList<bool> localTables;
-    int loopCount = -1;             // -1 without the looping extension
+    int loopCount = -1; // -1 without the looping extension
     QStringList comments;
     QList<QRgb> globalColours;
 };
@@ -55,11 +53,10 @@ struct DecodedGif
 DecodedGif decode(const QByteArray &file)
 {
     DecodedGif out;
-    MemoryReader reader{file};
+    MemoryReader reader { file };
     int error = 0;
     GifFileType *gif = DGifOpen(&reader, readFromMemory, &error);
-    if (!gif)
-        return out;
+    if (!gif) return out;
     if (DGifSlurp(gif) != GIF_OK) {
         DGifCloseFile(gif, &error);
         return out;
@@ -78,14 +75,14 @@ DecodedGif decode(const QByteArray &file)
         for (int e = 0; e < count; ++e) {
             const ExtensionBlock &b = blocks[e];
             // giflib keeps each further sub-block as a block of its own.
-            if (b.Function != CONTINUE_EXT_FUNC_CODE)
-                function = b.Function;
+            if (b.Function != CONTINUE_EXT_FUNC_CODE) function = b.Function;
             if (b.Function == APPLICATION_EXT_FUNC_CODE && b.ByteCount == 11
                 && memcmp(b.Bytes, "NETSCAPE2.0", 11) == 0 && e + 1 < count
                 && blocks[e + 1].ByteCount == 3)
                 out.loopCount = blocks[e + 1].Bytes[1] | (blocks[e + 1].Bytes[2] << 8);
             if (function == COMMENT_EXT_FUNC_CODE)
-                out.comments.append(QString::fromLatin1(reinterpret_cast<char *>(b.Bytes), b.ByteCount));
+                out.comments.append(
+                    QString::fromLatin1(reinterpret_cast<char *>(b.Bytes), b.ByteCount));
         }
     };
     for (int i = 0; i < gif->ImageCount; ++i) {
@@ -98,8 +95,8 @@ DecodedGif decode(const QByteArray &file)
                 image.setPixel(x, y, qRgb(c.Red, c.Green, c.Blue));
             }
         out.frames.append(image);
-        out.frameIndices.append(QByteArray(reinterpret_cast<const char *>(s.RasterBits),
-                                           image.width() * image.height()));
+        out.frameIndices.append(QByteArray(
+            reinterpret_cast<const char *>(s.RasterBits), image.width() * image.height()));
         out.localTables.append(s.ImageDesc.ColorMap != nullptr);
         GraphicsControlBlock gcb;
         out.delays.append(DGifSavedExtensionToGCB(gif, i, &gcb) == GIF_OK ? gcb.DelayTime : -1);
@@ -117,8 +114,7 @@ QImage textPage(int seed)
     QRandomGenerator random(static_cast<quint32>(seed));
     for (int line = 0; line < 40; ++line)
         for (int x = 20; x < 673; ++x)
-            if (random.bounded(3) == 0)
-                page.setPixel(x, 20 + line * 22, qRgb(0, 0, 0));
+            if (random.bounded(3) == 0) page.setPixel(x, 20 + line * 22, qRgb(0, 0, 0));
     return page;
 }
 
@@ -127,8 +123,7 @@ QByteArray save(const TGifAnimation &gif)
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     const TExportResult result = gif.saveToStream(buffer);
-    if (!result)
-        qWarning() << result.reason;
+    if (!result) qWarning() << result.reason;
     return buffer.data();
 }
 
@@ -149,8 +144,7 @@ TGifAnimation exportAnimation(int pages, int seconds)
 
 } // namespace
 
-class TstTGifAnimation : public QObject
-{
+class TstTGifAnimation : public QObject {
     Q_OBJECT
 
 private:
@@ -182,9 +176,9 @@ void TstTGifAnimation::onePageExport()
     QVERIFY(d.ok);
     QCOMPARE(d.screen, QSize(693, 950));
     QCOMPARE(d.frames.size(), 1);
-    QCOMPARE(d.delays, QList<int>{500});
+    QCOMPARE(d.delays, QList<int> { 500 });
     QCOMPARE(d.loopCount, -1);
-    QCOMPARE(d.localTables, QList<bool>{false});
+    QCOMPARE(d.localTables, QList<bool> { false });
     QCOMPARE(d.comments, kExportComments);
     QCOMPARE(d.globalColours.value(d.background), qRgb(255, 255, 255));
     QCOMPARE(d.frames[0], textPage(0));
@@ -195,7 +189,7 @@ void TstTGifAnimation::onePageExport()
 
     const QString path = m_dir.filePath(QStringLiteral("Manual.gif"));
     QVERIFY(gif.saveToFile(path));
-    RUN_TOOL(info, "gifsicle", {QStringLiteral("--info"), path});
+    RUN_TOOL(info, "gifsicle", { QStringLiteral("--info"), path });
     QVERIFY2(info.exitCode == 0 && info.err.isEmpty(), info.out + info.err);
     QVERIFY2(info.out.contains("1 image"), info.out);
     QVERIFY2(info.out.contains("delay 5.00s"), info.out);
@@ -208,9 +202,9 @@ void TstTGifAnimation::threePageExport()
     const DecodedGif d = decode(file);
     QVERIFY(d.ok);
     QCOMPARE(d.frames.size(), 3);
-    QCOMPARE(d.delays, (QList<int>{1500, 1500, 1500}));
+    QCOMPARE(d.delays, (QList<int> { 1500, 1500, 1500 }));
     QCOMPARE(d.loopCount, 0);
-    QCOMPARE(d.localTables, (QList<bool>{false, true, true}));
+    QCOMPARE(d.localTables, (QList<bool> { false, true, true }));
     for (int p = 0; p < 3; ++p)
         QCOMPARE(d.frames[p], textPage(p));
     // The looping extension sits between the global table and the first frame.
@@ -218,7 +212,7 @@ void TstTGifAnimation::threePageExport()
 
     const QString path = m_dir.filePath(QStringLiteral("Three.gif"));
     QVERIFY(gif.saveToFile(path));
-    RUN_TOOL(info, "gifsicle", {QStringLiteral("--info"), path});
+    RUN_TOOL(info, "gifsicle", { QStringLiteral("--info"), path });
     QVERIFY2(info.exitCode == 0 && info.err.isEmpty(), info.out + info.err);
     QVERIFY2(info.out.contains("3 images"), info.out);
     QVERIFY2(info.out.contains("loop forever"), info.out);
@@ -226,7 +220,7 @@ void TstTGifAnimation::threePageExport()
     QCOMPARE(info.out.count("local color table [256]"), 2);
 
     TGifAnimation minute = exportAnimation(1, 60);
-    QCOMPARE(decode(save(minute)).delays, QList<int>{6000});
+    QCOMPARE(decode(save(minute)).delays, QList<int> { 6000 });
 }
 
 void TstTGifAnimation::lzwRoundTrip_data()
@@ -249,7 +243,8 @@ void TstTGifAnimation::lzwRoundTrip_data()
         << make(997, 613, [&random](int, int) { return random.bounded(256); });
     QTest::newRow("one colour, long strings") << make(1200, 900, [](int, int) { return 3; });
     QTest::newRow("one pixel") << make(1, 1, [](int, int) { return 255; });
-    QTest::newRow("odd width, stripes") << make(7, 301, [](int x, int y) { return (x + y / 3) % 5; });
+    QTest::newRow("odd width, stripes")
+        << make(7, 301, [](int x, int y) { return (x + y / 3) % 5; });
     QTest::newRow("gradient") << make(256, 256, [](int x, int y) { return (x ^ y) & 0xFF; });
 }
 
@@ -331,7 +326,7 @@ void TstTGifAnimation::reductionNarrowsMasksBeyond2049Colours()
     QCOMPARE(reduced.color(0), qRgb(240, 0, 0));
     QCOMPARE(reduced.color(127), qRgb(240, 0, 254));
     QCOMPARE(reduced.color(128), qRgb(224, 0, 0));
-    QCOMPARE(reduced.pixelIndex(5, 15), 2);  // blue 5 masked to 4
+    QCOMPARE(reduced.pixelIndex(5, 15), 2); // blue 5 masked to 4
     QCOMPARE(reduced.pixelIndex(0, 0), 128); // red 0 lies nearest to red 224
     QCOMPARE(reduced.pixelIndex(255, 1), 255);
 }
@@ -344,8 +339,8 @@ void TstTGifAnimation::commentsAreCutAndSkipped()
     gif.addFrame(image);
     gif.Comments() << QStringLiteral("first") << QString() << QString(300, u'x');
     const DecodedGif d = decode(save(gif));
-    QCOMPARE(d.comments, (QStringList{QStringLiteral("first"), QString(255, u'x')}));
-    QCOMPARE(d.delays, QList<int>{-1}); // no display time, no control extension
+    QCOMPARE(d.comments, (QStringList { QStringLiteral("first"), QString(255, u'x') }));
+    QCOMPARE(d.delays, QList<int> { -1 }); // no display time, no control extension
 }
 
 void TstTGifAnimation::framesOfDifferentSizes()

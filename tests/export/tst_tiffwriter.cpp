@@ -30,8 +30,7 @@ quint32 entryValue(const QByteArray &file, quint16 tag, quint16 *type = nullptr)
     for (int i = 0; i < count; ++i) {
         const qsizetype at = dir + 2 + 12 * i;
         if (u16At(file, at) == tag) {
-            if (type)
-                *type = u16At(file, at + 2);
+            if (type) *type = u16At(file, at + 2);
             return u16At(file, at + 2) == 3 && u32At(file, at + 4) == 1 ? u16At(file, at + 8)
                                                                         : u32At(file, at + 8);
         }
@@ -44,8 +43,7 @@ QByteArray write(const QImage &image, int bitsPerPixel = 0)
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     const TExportResult result = TTiffWriter::WriteTIFFStream(buffer, image, bitsPerPixel);
-    if (!result)
-        qWarning() << result.reason;
+    if (!result) qWarning() << result.reason;
     return buffer.data();
 }
 
@@ -54,8 +52,7 @@ QImage readBack(const QString &path)
 {
     TIFFSetWarningHandler(nullptr);
     TIFF *tif = TIFFOpen(path.toLocal8Bit().constData(), "r");
-    if (!tif)
-        return {};
+    if (!tif) return {};
     uint32_t w = 0, h = 0;
     TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &w);
     TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &h);
@@ -88,8 +85,7 @@ QImage indexedImage(int width, int height, int colours)
 
 } // namespace
 
-class TstTiffWriter : public QObject
-{
+class TstTiffWriter : public QObject {
     Q_OBJECT
 
 private:
@@ -147,7 +143,7 @@ void TstTiffWriter::readersSeeTheSamePicture_data()
     QTest::newRow("4 bits, width 7") << indexedImage(7, 5, 16) << 4 << 4;
     QTest::newRow("4 bits, width 8") << indexedImage(8, 3, 11) << 4 << 4;
     QImage mono(13, 9, QImage::Format_Mono);
-    mono.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+    mono.setColorTable({ qRgb(0, 0, 0), qRgb(255, 255, 255) });
     for (int y = 0; y < mono.height(); ++y)
         for (int x = 0; x < mono.width(); ++x)
             mono.setPixel(x, y, uint((x + y) % 3 == 0));
@@ -162,7 +158,7 @@ void TstTiffWriter::readersSeeTheSamePicture()
     const QString path = m_dir.filePath(QStringLiteral("picture.tiff"));
     QVERIFY(TTiffWriter::WriteTIFFFile(path, image, bitsPerPixel));
 
-    RUN_TOOL(info, "tiffinfo", {path});
+    RUN_TOOL(info, "tiffinfo", { path });
     QVERIFY2(info.exitCode == 0 && info.err.isEmpty(), info.out + info.err);
     QVERIFY2(info.out.contains("Bits/Sample: " + QByteArray::number(fileBits)), info.out);
     QVERIFY2(info.out.contains("Software: Ondaro Office"), info.out);
@@ -179,7 +175,10 @@ void TstTiffWriter::readersSeeTheSamePicture()
             if (qAbs(qRed(a) - qRed(b)) > 1 || qAbs(qGreen(a) - qGreen(b)) > 1
                 || qAbs(qBlue(a) - qBlue(b)) > 1)
                 QFAIL(qPrintable(QStringLiteral("pixel %1,%2: %3 read back as %4")
-                                     .arg(x).arg(y).arg(a, 0, 16).arg(b, 0, 16)));
+                                     .arg(x)
+                                     .arg(y)
+                                     .arg(a, 0, 16)
+                                     .arg(b, 0, 16)));
         }
 }
 
@@ -191,7 +190,8 @@ void TstTiffWriter::paletteRowsHaveNoPadding()
     const int e = 256;
     QCOMPARE(entryValue(file, 273), quint32(38 + 6 * e));
     QCOMPARE(entryValue(file, 279), 40u);
-    QCOMPARE(file.mid(38 + 6 * e, 10), QByteArray(reinterpret_cast<const char *>(eight.constScanLine(0)), 10));
+    QCOMPARE(file.mid(38 + 6 * e, 10),
+        QByteArray(reinterpret_cast<const char *>(eight.constScanLine(0)), 10));
     QCOMPARE(entryValue(file, 320), 8u);
     // Colour map: all reds, then all greens, then all blues, component x 256.
     QCOMPARE(u16At(file, 8 + 2 * 255), quint16(qRed(eight.color(255)) * 256));
@@ -206,7 +206,7 @@ void TstTiffWriter::monochromeFollowsColourTable()
 {
     // Index 0 white: the bits are turned so that the file still shows black dots.
     QImage mono(8, 1, QImage::Format_Mono);
-    mono.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
+    mono.setColorTable({ qRgb(255, 255, 255), qRgb(0, 0, 0) });
     mono.fill(0);
     mono.setPixel(0, 0, 1);
     const QByteArray file = write(mono);
@@ -233,8 +233,8 @@ void TstTiffWriter::fileWrapperKeepsOldFileOnFailure()
     const qint64 size = QFileInfo(path).size();
     QVERIFY(!TTiffWriter::WriteTIFFFile(path, QImage()).ok);
     QCOMPARE(QFileInfo(path).size(), size);
-    const TExportResult missing =
-        TTiffWriter::WriteTIFFFile(m_dir.filePath(QStringLiteral("no/such/a.tiff")), image);
+    const TExportResult missing
+        = TTiffWriter::WriteTIFFFile(m_dir.filePath(QStringLiteral("no/such/a.tiff")), image);
     QVERIFY(!missing.ok);
     QVERIFY(missing.reason.startsWith(QStringLiteral("Error Opening File ")));
 }

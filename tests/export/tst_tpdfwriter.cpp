@@ -14,10 +14,9 @@
 namespace {
 
 // What a reader sees in the file: the xref table and every object's place.
-struct PdfLayout
-{
+struct PdfLayout {
     QMap<int, qint64> objectOffsets; // where "N 0 obj" begins
-    QList<qint64> xrefOffsets;       // entries 1..n of the cross-reference table
+    QList<qint64> xrefOffsets; // entries 1..n of the cross-reference table
     int xrefCount = 0;
     qint64 startxref = -1;
     qint64 xrefAt = -1;
@@ -41,12 +40,9 @@ PdfLayout parse(const QByteArray &pdf)
         layout.xrefOffsets.append(tail.value(i).left(10).toLongLong());
     for (int i = 0; i < tail.size(); ++i) {
         const QByteArray line = tail[i].trimmed();
-        if (line.startsWith("<< /Size "))
-            layout.size = line.mid(9).toInt();
-        if (line.startsWith("/Root "))
-            layout.root = line.mid(6).split(' ').value(0).toInt();
-        if (line == "startxref")
-            layout.startxref = tail.value(i + 1).trimmed().toLongLong();
+        if (line.startsWith("<< /Size ")) layout.size = line.mid(9).toInt();
+        if (line.startsWith("/Root ")) layout.root = line.mid(6).split(' ').value(0).toInt();
+        if (line == "startxref") layout.startxref = tail.value(i + 1).trimmed().toLongLong();
     }
     return layout;
 }
@@ -72,7 +68,7 @@ QByteArray inflate(const QByteArray &data)
     QByteArray out(64 * 1024 * 1024, Qt::Uninitialized);
     uLongf size = uLongf(out.size());
     if (uncompress(reinterpret_cast<Bytef *>(out.data()), &size,
-                   reinterpret_cast<const Bytef *>(data.constData()), uLong(data.size()))
+            reinterpret_cast<const Bytef *>(data.constData()), uLong(data.size()))
         != Z_OK)
         return "<not a zlib stream>";
     out.truncate(qsizetype(size));
@@ -84,20 +80,18 @@ QByteArray finish(TPdfWriter &writer)
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     const TExportResult result = writer.EndDoc(buffer);
-    if (!result)
-        qWarning() << result.reason;
+    if (!result) qWarning() << result.reason;
     return buffer.data();
 }
 
 QStringList leftoverPictureFiles()
 {
-    return QDir(QDir::tempPath()).entryList({QStringLiteral("~tmpim*")}, QDir::Files);
+    return QDir(QDir::tempPath()).entryList({ QStringLiteral("~tmpim*") }, QDir::Files);
 }
 
 } // namespace
 
-class TstTPdfWriter : public QObject
-{
+class TstTPdfWriter : public QObject {
     Q_OBJECT
 
 private:
@@ -107,15 +101,14 @@ private:
     {
         const QString path = m_dir.filePath(name);
         QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(pdf) != pdf.size())
-            return {};
+        if (!file.open(QIODevice::WriteOnly) || file.write(pdf) != pdf.size()) return {};
         return path;
     }
 
     void checkWithQpdf(const QByteArray &pdf)
     {
         const QString path = saveForTools(pdf, QStringLiteral("check.pdf"));
-        RUN_TOOL(run, "qpdf", {QStringLiteral("--check"), path});
+        RUN_TOOL(run, "qpdf", { QStringLiteral("--check"), path });
         QVERIFY2(run.exitCode == 0, run.out + run.err);
         QVERIFY2(!run.out.contains("WARNING") && run.err.isEmpty(), run.out + run.err);
     }
@@ -152,15 +145,17 @@ void TstTPdfWriter::emptyDocument()
     const QByteArray pdf = finish(writer);
 
     QVERIFY(pdf.startsWith("%PDF-1.4\r\n1 0 obj\r\n"));
-    QVERIFY(pdf.endsWith("startxref\r\n" + QByteArray::number(parse(pdf).xrefAt) + "\r\n%%EOF\r\n"));
+    QVERIFY(
+        pdf.endsWith("startxref\r\n" + QByteArray::number(parse(pdf).xrefAt) + "\r\n%%EOF\r\n"));
     const PdfLayout layout = parse(pdf);
     QCOMPARE(layout.objectOffsets.value(1), 10);
     QCOMPARE(layout.size, 23);
     QCOMPARE(layout.root, 22);
-    QVERIFY(objectBody(pdf, 22).startsWith("<< /Type /Catalog\r\n/Pages 19 0 R\r\n/Outlines 4 0 R"));
+    QVERIFY(
+        objectBody(pdf, 22).startsWith("<< /Type /Catalog\r\n/Pages 19 0 R\r\n/Outlines 4 0 R"));
     QCOMPARE(objectBody(pdf, 21),
-             QByteArray("<< /Type /Page\r\n/Parent 19 0 R\r\n/MediaBox [ 0 0 612 792]\r\n"
-                        "/Contents 2 0 R\r\n/Resources 20 0 R\r\n>>\r\n"));
+        QByteArray("<< /Type /Page\r\n/Parent 19 0 R\r\n/MediaBox [ 0 0 612 792]\r\n"
+                   "/Contents 2 0 R\r\n/Resources 20 0 R\r\n>>\r\n"));
 
     const QByteArray content = objectBody(pdf, 2);
     QCOMPARE(content.contains("/Filter [/FlateDecode]"), compress);
@@ -191,11 +186,9 @@ void TstTPdfWriter::crossReferenceMatchesObjects()
     QImage picture(20, 10, QImage::Format_RGB32);
     picture.fill(Qt::blue);
     for (int p = 1; p <= pages; ++p) {
-        if (p > 1)
-            writer.NewPage();
+        if (p > 1) writer.NewPage();
         writer.TextOut(45, 54, QStringLiteral("Page %1").arg(p));
-        if (withPictures)
-            QVERIFY(writer.Draw(25, 20, picture));
+        if (withPictures) QVERIFY(writer.Draw(25, 20, picture));
     }
     QCOMPARE(writer.PageNumber(), pages);
     const QByteArray pdf = finish(writer);
@@ -214,7 +207,7 @@ void TstTPdfWriter::crossReferenceMatchesObjects()
     checkWithQpdf(pdf);
 
     const QString path = saveForTools(pdf, QStringLiteral("pages.pdf"));
-    RUN_TOOL(text, "pdftotext", {path, QStringLiteral("-")});
+    RUN_TOOL(text, "pdftotext", { path, QStringLiteral("-") });
     for (int p = 1; p <= pages; ++p)
         QVERIFY2(text.out.contains(QByteArray("Page ") + QByteArray::number(p)), text.out);
     QCOMPARE(text.out.count('\f'), pages);
@@ -227,15 +220,15 @@ void TstTPdfWriter::textOutLines()
     writer.setPageWidth(596);
     writer.setPageHeight(842);
     writer.BeginDoc();
-    writer.Font() = TPDFFont{0, 12};
+    writer.Font() = TPDFFont { 0, 12 };
     writer.TextOut(45, 54, QStringLiteral("Hello"));
     writer.Font().Number = 9;
     writer.Font().Size = 20;
     writer.TextOut(45, 789, QStringLiteral("World"));
     const QByteArray pdf = finish(writer);
     QCOMPARE(streamData(objectBody(pdf, 2)),
-             QByteArray("BT\r\n/F1 12 Tf\r\n45 788 Td\r\n(Hello) Tj\r\nET\r\n"
-                        "BT\r\n/F10 20 Tf\r\n45 53 Td\r\n(World) Tj\r\nET\r\n"));
+        QByteArray("BT\r\n/F1 12 Tf\r\n45 788 Td\r\n(Hello) Tj\r\nET\r\n"
+                   "BT\r\n/F10 20 Tf\r\n45 53 Td\r\n(World) Tj\r\nET\r\n"));
     QVERIFY(objectBody(pdf, 14).contains("/Name /F10\r\n/BaseFont /Times-Bold\r\n"
                                          "/Encoding /WinAnsiEncoding"));
 }
@@ -247,17 +240,18 @@ void TstTPdfWriter::literalStringsAreEscaped_data()
     QTest::addColumn<QString>("extracted");
     QTest::newRow("backslash") << QStringLiteral("C:\\Docs\\n1") << QByteArray("(C:\\\\Docs\\\\n1)")
                                << QStringLiteral("C:\\Docs\\n1");
-    QTest::newRow("unbalanced open") << QStringLiteral("a (b") << QByteArray("(a \\(b)")
-                                     << QStringLiteral("a (b");
-    QTest::newRow("unbalanced close") << QStringLiteral("a) b") << QByteArray("(a\\) b)")
-                                      << QStringLiteral("a) b");
+    QTest::newRow("unbalanced open")
+        << QStringLiteral("a (b") << QByteArray("(a \\(b)") << QStringLiteral("a (b");
+    QTest::newRow("unbalanced close")
+        << QStringLiteral("a) b") << QByteArray("(a\\) b)") << QStringLiteral("a) b");
     QTest::newRow("balanced") << QStringLiteral("f(x)") << QByteArray("(f\\(x\\))")
                               << QStringLiteral("f(x)");
     QTest::newRow("WinAnsi letters") << QStringLiteral("\u00e9t\u00e9 \u20ac5")
-                                     << QByteArray("(\xe9t\xe9 \x80" "5)")
+                                     << QByteArray("(\xe9t\xe9 \x80"
+                                                   "5)")
                                      << QStringLiteral("\u00e9t\u00e9 \u20ac5");
-    QTest::newRow("outside WinAnsi") << QStringLiteral("\u0416x\U0001F600")
-                                     << QByteArray("(?x?)") << QStringLiteral("?x?");
+    QTest::newRow("outside WinAnsi")
+        << QStringLiteral("\u0416x\U0001F600") << QByteArray("(?x?)") << QStringLiteral("?x?");
     QTest::newRow("line end") << QStringLiteral("a\rb") << QByteArray("(a\\rb)") << QString();
 }
 
@@ -274,11 +268,10 @@ void TstTPdfWriter::literalStringsAreEscaped()
     const QByteArray content = streamData(objectBody(pdf, 2));
     QVERIFY2(content.contains("\r\n" + literal + " Tj\r\n"), content);
     checkWithQpdf(pdf);
-    if (extracted.isEmpty())
-        return;
+    if (extracted.isEmpty()) return;
     const QString path = saveForTools(pdf, QStringLiteral("escaped.pdf"));
-    RUN_TOOL(run, "pdftotext", {QStringLiteral("-enc"), QStringLiteral("UTF-8"), path,
-                                QStringLiteral("-")});
+    RUN_TOOL(run, "pdftotext",
+        { QStringLiteral("-enc"), QStringLiteral("UTF-8"), path, QStringLiteral("-") });
     QCOMPARE(QString::fromUtf8(run.out).trimmed(), extracted);
 }
 
@@ -299,13 +292,12 @@ void TstTPdfWriter::informationTextsReachReaders()
     QVERIFY(info.startsWith("<<\r\n/Producer ("));
 
     const QString path = saveForTools(pdf, QStringLiteral("info.pdf"));
-    RUN_TOOL(run, "pdfinfo", {QStringLiteral("-enc"), QStringLiteral("UTF-8"), path});
+    RUN_TOOL(run, "pdfinfo", { QStringLiteral("-enc"), QStringLiteral("UTF-8"), path });
     QVERIFY2(run.exitCode == 0, run.err);
     QMap<QString, QString> fields;
     for (const QString &line : QString::fromUtf8(run.out).split(u'\n')) {
         const qsizetype colon = line.indexOf(u':');
-        if (colon > 0)
-            fields.insert(line.left(colon), line.mid(colon + 1).trimmed());
+        if (colon > 0) fields.insert(line.left(colon), line.mid(colon + 1).trimmed());
     }
     QCOMPARE(fields.value(QStringLiteral("Title")), QStringLiteral("Budget (draft.pdf"));
     QCOMPARE(fields.value(QStringLiteral("Subject")), QStringLiteral("C:\\Out\\a) b"));
@@ -322,23 +314,24 @@ void TstTPdfWriter::pictureScaleAndPixels()
     writer.BeginDoc();
     QImage page(693, 950, QImage::Format_RGB32);
     page.fill(Qt::white);
-    page.setPixel(0, 0, qRgb(10, 20, 30));      // first pixel of the top row
+    page.setPixel(0, 0, qRgb(10, 20, 30)); // first pixel of the top row
     page.setPixel(692, 949, qRgb(200, 100, 50)); // last pixel of the bottom row
     QVERIFY(writer.Draw(25, 20, page));
     const QByteArray pdf = finish(writer);
 
     QCOMPARE(inflate(streamData(objectBody(pdf, 2))),
-             QByteArray("q\r\n537 0 0 784 25 38 cm\r\n/Im1 Do\r\nQ\r\n"));
+        QByteArray("q\r\n537 0 0 784 25 38 cm\r\n/Im1 Do\r\nQ\r\n"));
     // One page, one picture: the picture is object 2P + 19 = 21, right after
     // the resources object that names it.
     QVERIFY(objectBody(pdf, 20).contains("/XObject << \r\n/Im1 21 0 R\r\n>>"));
     const QByteArray image = objectBody(pdf, 21);
-    QVERIFY2(image.startsWith("<< /Type /XObject\r\n/Subtype /Image\r\n/Width 693\r\n/Height 950\r\n"
-                              "/ColorSpace /DeviceRGB\r\n/BitsPerComponent 8\r\n/Length "),
-             image.left(200));
+    QVERIFY2(
+        image.startsWith("<< /Type /XObject\r\n/Subtype /Image\r\n/Width 693\r\n/Height 950\r\n"
+                         "/ColorSpace /DeviceRGB\r\n/BitsPerComponent 8\r\n/Length "),
+        image.left(200));
     QVERIFY(image.endsWith("\r\nendstream\r\n"));
-    const QByteArray data = image.mid(image.indexOf("stream\r\n") + 8,
-                                      image.size() - image.indexOf("stream\r\n") - 8 - 13);
+    const QByteArray data = image.mid(
+        image.indexOf("stream\r\n") + 8, image.size() - image.indexOf("stream\r\n") - 8 - 13);
     QVERIFY(image.contains("/Length " + QByteArray::number(data.size()) + "\r\n"));
     const QByteArray pixels = inflate(data);
     QCOMPARE(pixels.size(), 693 * 950 * 3);
@@ -347,7 +340,7 @@ void TstTPdfWriter::pictureScaleAndPixels()
     checkWithQpdf(pdf);
 
     const QString path = saveForTools(pdf, QStringLiteral("picture.pdf"));
-    RUN_TOOL(run, "pdfimages", {QStringLiteral("-list"), path});
+    RUN_TOOL(run, "pdfimages", { QStringLiteral("-list"), path });
     QVERIFY2(run.out.contains("image     693   950  rgb     3   8  image"), run.out);
 }
 
@@ -370,8 +363,7 @@ void TstTPdfWriter::picturesFollowResources()
     QVERIFY(objectBody(pdf, 23).contains("/Width 4\r\n/Height 3\r\n"));
     QVERIFY(objectBody(pdf, 24).contains("/Width 5\r\n/Height 2\r\n"));
     QVERIFY(objectBody(pdf, 24).contains("/Name /Im2\r\n>>\r\nstream\r\n"
-                                         + QByteArray("\x00\xff\x00", 3).repeated(10)
-                                         + "\r\nendstream"));
+        + QByteArray("\x00\xff\x00", 3).repeated(10) + "\r\nendstream"));
     QVERIFY(objectBody(pdf, 25).contains("/Contents 2 0 R"));
     QVERIFY(objectBody(pdf, 26).contains("/Contents 4 0 R"));
     QVERIFY(objectBody(pdf, 21).contains("/Kids [\r\n25 0 R\r\n26 0 R\r\n]\r\n/Count 2"));
@@ -411,7 +403,8 @@ void TstTPdfWriter::failedSaveRemovesTemporaryFileAndKeepsOldFile()
     QVERIFY(writer.Draw(0, 0, picture));
     const TExportResult result = writer.EndDoc();
     QVERIFY(!result.ok);
-    QVERIFY2(result.reason.contains(QStringLiteral("no/such/folder/a.pdf")), qPrintable(result.reason));
+    QVERIFY2(
+        result.reason.contains(QStringLiteral("no/such/folder/a.pdf")), qPrintable(result.reason));
     QCOMPARE(leftoverPictureFiles(), before);
 
     // A good save replaces the file; a second document is not mixed with the first.

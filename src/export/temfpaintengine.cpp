@@ -182,12 +182,29 @@ void TEmfPaintEngine::selectPen()
     }
     const double scale = std::sqrt(std::abs(m_transform.determinant()));
     const double width = m_pen.isCosmetic() ? qMax(1.0, m_pen.widthF()) : m_pen.widthF() * scale;
+    // A geometric pen keeps its width, caps and joins in every reader.
+    quint32 cap = 0x200; // PS_ENDCAP_FLAT
+    if (m_pen.capStyle() == Qt::RoundCap)
+        cap = 0x000;
+    else if (m_pen.capStyle() == Qt::SquareCap)
+        cap = 0x100;
+    quint32 join = 0x2000; // PS_JOIN_MITER
+    if (m_pen.joinStyle() == Qt::RoundJoin)
+        join = 0x0000;
+    else if (m_pen.joinStyle() == Qt::BevelJoin)
+        join = 0x1000;
     Writer pen;
-    pen.u32(style);
-    pen.i32(qMax(1, qRound(width)));
-    pen.i32(0);
+    pen.u32(0);  // offBmi: no pattern bitmap
+    pen.u32(0);  // cbBmi
+    pen.u32(0);  // offBits
+    pen.u32(0);  // cbBits
+    pen.u32(0x10000 | style | cap | join); // PS_GEOMETRIC
+    pen.u32(quint32(qMax(1, qRound(width))));
+    pen.u32(style == 5 ? 1 : 0); // BS_NULL for no pen, BS_SOLID otherwise
     pen.u32(colourRef(m_pen.color()));
-    replaceObject(PenSlot, kStockBlackPen, EmrCreatePen, pen.bytes);
+    pen.u32(0); // hatch
+    pen.u32(0); // no custom dash entries
+    replaceObject(PenSlot, kStockBlackPen, EmrExtCreatePen, pen.bytes);
 }
 
 void TEmfPaintEngine::selectBrush()

@@ -27,7 +27,6 @@ public:
         EmrSetTextColor = 24,
         EmrMoveToEx = 27,
         EmrSelectObject = 37,
-        EmrCreatePen = 38,
         EmrCreateBrushIndirect = 39,
         EmrDeleteObject = 40,
         EmrRectangle = 43,
@@ -41,6 +40,7 @@ public:
         EmrStretchDIBits = 81,
         EmrExtCreateFontIndirectW = 82,
         EmrExtTextOutW = 84,
+        EmrExtCreatePen = 95,
     };
     //! Object table slots: 0 is reserved, then pen, brush and font.
     static constexpr quint32 HandleCount = 4;

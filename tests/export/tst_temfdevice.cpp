@@ -190,6 +190,7 @@ void TstTEmfDevice::otherProgramsOpenIt()
     QVERIFY2(out.contains("Liberation Serif"), out.left(3000));
     QVERIFY2(out.contains("<image") || out.contains(":image"), out.left(3000));
     QVERIFY2(out.contains("#0080C0") || out.contains("#0080c0"), out.left(3000));
+    QVERIFY2(out.contains("stroke-width=\"3"), out.left(3000)); // the pen keeps its width
 }
 
 void TstTEmfDevice::savingWhilePaintingIsRefused()

@@ -1,3 +1,4 @@
+#include "tpgfontmapper.h"
 #include "tpggraphic.h"
 #include "tpgmargins.h"
 #include "tpgpage.h"
@@ -31,6 +32,8 @@ private slots:
     void expandTokens();
     void gridLineCounts();
     void headerLineOriginObject();
+    void captionPlacement();
+    void advancesCarryFractions();
 };
 
 void TstPgEngine::convertValue_data()
@@ -268,6 +271,40 @@ void TstPgEngine::headerLineOriginObject()
     QVERIFY(obj);
     QCOMPARE(list.GetPage(1)->ObjectAt(pgInches, 0.6, 0.8), obj);
     QCOMPARE(list.GetPage(1)->ObjectAt(pgInches, 0.4, 0.8), nullptr);
+}
+
+void TstPgEngine::captionPlacement()
+{
+    const QRect band(100, 50, 200, 30); // edges 100..300
+    QCOMPARE(TPgHeaderFooterCaption::AlignedX(band, 1.0, 0, 100), 100);
+    QCOMPARE(TPgHeaderFooterCaption::AlignedX(band, 1.0, 1, 100), 150);
+    QCOMPARE(TPgHeaderFooterCaption::AlignedX(band, 1.0, 2, 100), 200);
+    // Wider than the band: centred text starts left of the band.
+    QVERIFY(TPgHeaderFooterCaption::AlignedX(band, 3.0, 1, 100) < band.left());
+
+    TPgPageList list;
+    list.AddPage(-1);
+    list.Header().SetHeight(pgInches, 0.25);
+    list.Footer().SetHeight(pgInches, 0.5);
+    const TPgPageSize s = list.GetPage(1)->PageSize();
+    const QRect h = list.Header().BandRect(list.Margins(), s, 600, 600);
+    QCOMPARE(h, QRect(300, 300, pgRound((s.width - 0.5) * 600) - 300, 150));
+    const QRect f = list.Footer().BandRect(list.Margins(), s, 600, 600);
+    QCOMPARE(f.top(), pgRound((s.height - 1.0) * 600));
+    QCOMPARE(f.top() + f.height(), pgRound((s.height - 0.5) * 600));
+}
+
+void TstPgEngine::advancesCarryFractions()
+{
+    const QVector<double> exact(4, 2.75);
+    const QVector<int> dx = TPgFontMapper::SpreadAdvances(exact);
+    int sum = 0;
+    for (int d : dx)
+        sum += d;
+    QCOMPARE(sum, 11);
+    const QVector<int> text = TPgFontMapper::Instance().Advances(QFont("Arial", 12), 600, "Hello");
+    QCOMPARE(text.size(), 5);
+    QVERIFY(text.at(0) > 0);
 }
 
 QTEST_MAIN(TstPgEngine)

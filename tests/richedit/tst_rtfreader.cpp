@@ -27,6 +27,7 @@ private slots:
     void hyperlink();
     void roundTrip_data();
     void roundTrip();
+    void insertAndRange();
     void corpus_data();
     void corpus();
 };
@@ -313,6 +314,27 @@ void tst_RtfReader::roundTrip()
     QTextDocument second;
     QVERIFY(RtfReader::read(written, second).ok);
     compareDocuments(first, second);
+}
+
+void tst_RtfReader::insertAndRange()
+{
+    QTextDocument doc;
+    doc.setPlainText(QStringLiteral("one two"));
+    QTextCursor c(&doc);
+    c.setPosition(4);
+    c.setPosition(7, QTextCursor::KeepAnchor);
+    QVERIFY(RtfReader::insert("{\\rtf1 {\\b 2}}", c).ok);
+    QCOMPARE(doc.toPlainText(), QStringLiteral("one 2"));
+    c.setPosition(5);
+    QCOMPARE(c.charFormat().fontWeight(), int(QFont::Bold));
+    QVERIFY(!RtfReader::insert("not rtf", c).ok);
+    QCOMPARE(doc.toPlainText(), QStringLiteral("one 2"));
+
+    QTextDocument two;
+    two.setPlainText(QStringLiteral("alpha\nbeta gamma"));
+    QTextDocument part;
+    QVERIFY(RtfReader::read(RtfWriter::write(two, 2, 10), part).ok);
+    QCOMPARE(part.toPlainText(), QStringLiteral("pha\nbeta"));
 }
 
 void tst_RtfReader::corpus_data()

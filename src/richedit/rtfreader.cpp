@@ -7,7 +7,9 @@
 #include <QColor>
 #include <QHash>
 #include <QIODevice>
+#include <QTextBlock>
 #include <QTextCursor>
+#include <QTextList>
 #include <QTextDocument>
 
 #include <cctype>
@@ -136,6 +138,7 @@ private:
     void ensureParagraph();
     void endParagraph(bool pageBreakAfter);
     void commitFont();
+    void attachToList();
     QTextCharFormat charFormat(const CharProps &c);
     QTextBlockFormat blockFormat(const ParaProps &p);
 
@@ -363,11 +366,31 @@ void Parser::endParagraph(bool pageBreakAfter)
 {
     flushRun();
     ensureParagraph();
-    m_cursor.setBlockFormat(blockFormat(st().para));
+    const QTextBlockFormat bf = blockFormat(st().para);
+    m_cursor.setBlockFormat(bf);
+    if (bf.boolProperty(RichTextProperty::Bullets))
+        attachToList();
     m_pendingParFormat = charFormat(st().chr);
     m_pendingPar = true;
     m_paraHasLabel = false;
     m_pageBreakBefore = pageBreakAfter;
+}
+
+// Shows a bulleted paragraph as an item of a list: the list of the paragraph
+// before it when that one is an item too, else a new bullet list.
+void Parser::attachToList()
+{
+    QTextBlock block = m_cursor.block();
+    if (block.textList())
+        return;
+    const QTextBlock previous = block.previous();
+    if (previous.isValid() && previous.textList()) {
+        previous.textList()->add(block);
+    } else {
+        QTextListFormat lf;
+        lf.setStyle(QTextListFormat::ListDisc);
+        m_cursor.createList(lf);
+    }
 }
 
 void Parser::commitFont()

@@ -9,6 +9,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextFragment>
+#include <QTextList>
 
 #include <cmath>
 
@@ -205,7 +206,10 @@ QByteArray Writer::run()
         if (!first)
             body += bf.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore ? "\\page\n" : "\\par\n";
         first = false;
-        blockProps(bf, body);
+        QTextBlockFormat props = bf;
+        if (block.textList())
+            props.setProperty(RichTextProperty::Bullets, true);
+        blockProps(props, body);
         QString href;
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment frag = it.fragment();

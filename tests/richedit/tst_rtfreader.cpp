@@ -7,6 +7,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextList>
 #include <QtTest>
 
 class tst_RtfReader : public QObject
@@ -28,6 +29,7 @@ private slots:
     void roundTrip_data();
     void roundTrip();
     void insertAndRange();
+    void bullets();
     void corpus_data();
     void corpus();
 };
@@ -335,6 +337,27 @@ void tst_RtfReader::insertAndRange()
     QTextDocument part;
     QVERIFY(RtfReader::read(RtfWriter::write(two, 2, 10), part).ok);
     QCOMPARE(part.toPlainText(), QStringLiteral("pha\nbeta"));
+}
+
+void tst_RtfReader::bullets()
+{
+    const QByteArray rtf = "{\\rtf1 {\\pntext\\'b7\\tab}{\\*\\pn\\pnlvlblt{\\pntxtb\\'b7}}one\\par"
+                           "{\\pntext\\'b7\\tab}two\\par\\pard three\\par}";
+    QTextDocument doc;
+    QVERIFY(RtfReader::read(rtf, doc).ok);
+    QCOMPARE(doc.toPlainText(), QStringLiteral("one\ntwo\nthree"));
+    QTextList *list = doc.begin().textList();
+    QVERIFY(list);
+    QCOMPARE(list->count(), 2);
+    QVERIFY(doc.begin().next().textList() == list);
+    QVERIFY(!doc.lastBlock().textList());
+
+    QTextDocument again;
+    QVERIFY(RtfReader::read(RtfWriter::write(doc), again).ok);
+    QCOMPARE(again.toPlainText(), doc.toPlainText());
+    QVERIFY(again.begin().textList());
+    QCOMPARE(again.begin().textList()->count(), 2);
+    QVERIFY(!again.lastBlock().textList());
 }
 
 void tst_RtfReader::corpus_data()

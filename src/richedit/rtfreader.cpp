@@ -284,6 +284,7 @@ void Parser::addBytes(const char *p, qsizetype n)
             else
                 m_colors << QColor(qBound(0, m_red, 255), qBound(0, m_green, 255), qBound(0, m_blue, 255));
             m_red = m_green = m_blue = -1;
+            m_cacheValid = false; // a colour index may now mean another colour
         }
         break;
     case Destination::FieldInst:

@@ -1,47 +1,978 @@
 #include "rtfreader.h"
 
+#include "codepage.h"
+#include "richtextproperties.h"
+#include "rtfreader_p.h"
+
+#include <QColor>
+#include <QHash>
 #include <QIODevice>
+#include <QTextBlock>
 #include <QTextCursor>
+#include <QTextList>
 #include <QTextDocument>
 
-// Placeholder until the real reader lands: keeps the text between control words.
-static QString roughText(const QByteArray &data)
+#include <cctype>
+#include <climits>
+#include <unordered_map>
+#include <vector>
+
+using namespace RtfInternal;
+
+namespace RtfInternal {
+
+WordInfo lookupWord(std::string_view name)
 {
-    QString out;
-    int depth = 0;
-    for (int i = 0; i < data.size(); ++i) {
-        const char c = data[i];
-        if (c == '{') { ++depth; continue; }
-        if (c == '}') { --depth; continue; }
-        if (c == '\\') {
-            ++i;
-            while (i < data.size() && (std::isalpha(uchar(data[i])) || data[i] == '-' || std::isdigit(uchar(data[i]))))
-                ++i;
-            if (i < data.size() && data[i] != ' ')
-                --i;
+    using W = Word;
+    static const std::unordered_map<std::string_view, WordInfo> table = {
+        {"fonttbl", {W::FontTable}}, {"colortbl", {W::ColorTable}}, {"field", {W::Field}},
+        {"fldinst", {W::FieldInst}}, {"fldrslt", {W::FieldResult}}, {"upr", {W::Upr}},
+        {"ud", {W::Ud}}, {"pntext", {W::PnText}}, {"listtext", {W::PnText}}, {"pn", {W::Pn}},
+        {"shppict", {W::Transparent}}, {"shprslt", {W::Transparent}}, {"shp", {W::Transparent}},
+        {"object", {W::Transparent}}, {"result", {W::Transparent}},
+        {"stylesheet", {W::Skip}}, {"info", {W::Skip}}, {"header", {W::Skip}},
+        {"headerl", {W::Skip}}, {"headerr", {W::Skip}}, {"headerf", {W::Skip}},
+        {"footer", {W::Skip}}, {"footerl", {W::Skip}}, {"footerr", {W::Skip}},
+        {"footerf", {W::Skip}}, {"footnote", {W::Skip}}, {"annotation", {W::Skip}},
+        {"pict", {W::Skip}}, {"nonshppict", {W::Skip}}, {"listtable", {W::Skip}},
+        {"listoverridetable", {W::Skip}}, {"revtbl", {W::Skip}}, {"rsidtbl", {W::Skip}},
+        {"ftnsep", {W::Skip}}, {"ftnsepc", {W::Skip}}, {"ftncn", {W::Skip}},
+        {"aftnsep", {W::Skip}}, {"aftnsepc", {W::Skip}}, {"aftncn", {W::Skip}},
+        {"pnseclvl", {W::Skip}}, {"objdata", {W::Skip}}, {"objclass", {W::Skip}},
+        {"objname", {W::Skip}}, {"bkmkstart", {W::Skip}}, {"bkmkend", {W::Skip}},
+        {"author", {W::Skip}}, {"operator", {W::Skip}}, {"title", {W::Skip}},
+        {"subject", {W::Skip}}, {"keywords", {W::Skip}}, {"comment", {W::Skip}},
+        {"doccomm", {W::Skip}}, {"company", {W::Skip}}, {"xe", {W::Skip}}, {"tc", {W::Skip}},
+        {"txe", {W::Skip}}, {"rxe", {W::Skip}}, {"template", {W::Skip}},
+        {"creatim", {W::Skip}}, {"revtim", {W::Skip}}, {"printim", {W::Skip}},
+        {"buptim", {W::Skip}}, {"atnid", {W::Skip}}, {"atnauthor", {W::Skip}},
+        {"atnref", {W::Skip}}, {"atndate", {W::Skip}}, {"filetbl", {W::Skip}},
+        {"generator", {W::Skip}}, {"datafield", {W::Skip}}, {"themedata", {W::Skip}},
+        {"colorschememapping", {W::Skip}}, {"latentstyles", {W::Skip}},
+        {"datastore", {W::Skip}}, {"pgdsctbl", {W::Skip}}, {"listpicture", {W::Skip}},
+        {"xmlnstbl", {W::Skip}}, {"userprops", {W::Skip}}, {"docvar", {W::Skip}},
+        {"rtf", {W::Rtf}}, {"ansi", {W::Ansi}}, {"mac", {W::Mac}}, {"pc", {W::Pc}},
+        {"pca", {W::Pca}}, {"ansicpg", {W::AnsiCodePage}}, {"deff", {W::DefaultFont}},
+        {"uc", {W::Uc}}, {"u", {W::U}}, {"bin", {W::Bin}}, {"fcharset", {W::FontCharset}},
+        {"red", {W::Red}}, {"green", {W::Green}}, {"blue", {W::Blue}},
+        {"plain", {W::Plain}}, {"b", {W::Bold}}, {"i", {W::Italic}}, {"ul", {W::Underline}},
+        {"ulw", {W::Underline}}, {"uldb", {W::Underline}}, {"ulth", {W::Underline}},
+        {"uld", {W::UnderlineDotted}}, {"ulthd", {W::UnderlineDotted}},
+        {"uldash", {W::UnderlineDashed}}, {"uldashd", {W::UnderlineDashed}},
+        {"uldashdd", {W::UnderlineDashed}}, {"ulwave", {W::UnderlineWave}},
+        {"ulhwave", {W::UnderlineWave}}, {"ululdbwave", {W::UnderlineWave}},
+        {"ulnone", {W::UnderlineNone}}, {"strike", {W::Strike}}, {"striked", {W::Strike}},
+        {"f", {W::Font}}, {"fs", {W::FontSize}}, {"cf", {W::ForeColor}}, {"cb", {W::BackColor}},
+        {"highlight", {W::BackColor}}, {"chcbpat", {W::BackColor}}, {"super", {W::Super}},
+        {"sub", {W::Sub}}, {"nosupersub", {W::NoSuperSub}}, {"up", {W::Up}}, {"dn", {W::Dn}},
+        {"v", {W::Hidden}}, {"protect", {W::Protect}}, {"disabled", {W::Disabled}},
+        {"kerning", {W::Kerning}}, {"expnd", {W::Expand}}, {"expndtw", {W::ExpandTwips}},
+        {"caps", {W::Caps}}, {"scaps", {W::SmallCaps}},
+        {"pard", {W::Pard}}, {"ql", {W::AlignLeft}}, {"qc", {W::AlignCentre}},
+        {"qr", {W::AlignRight}}, {"qj", {W::AlignJustify}}, {"qd", {W::AlignJustify}},
+        {"fi", {W::FirstIndent}}, {"li", {W::LeftIndent}}, {"lin", {W::LeftIndent}},
+        {"ri", {W::RightIndent}}, {"rin", {W::RightIndent}}, {"sb", {W::SpaceBefore}},
+        {"sa", {W::SpaceAfter}}, {"sl", {W::LineSpacing}}, {"slmult", {W::LineMultiple}},
+        {"tx", {W::TabStop}}, {"tb", {W::TabStop}}, {"tqr", {W::TabRight}},
+        {"tqc", {W::TabCentre}}, {"tqdec", {W::TabDecimal}}, {"keepn", {W::KeepNext}},
+        {"s", {W::Style}}, {"intbl", {W::InTable}}, {"pagebb", {W::PageBreakBefore}},
+        {"ls", {W::ListOverride}}, {"ilvl", {W::ListLevel}},
+        {"par", {W::Par}}, {"sect", {W::Sect}}, {"page", {W::Page}}, {"line", {W::Line}},
+        {"lbr", {W::Line}}, {"tab", {W::Tab}}, {"cell", {W::Cell}}, {"nestcell", {W::Cell}},
+        {"row", {W::Row}}, {"nestrow", {W::Row}},
+        {"emdash", {W::Character, 0x2014}}, {"endash", {W::Character, 0x2013}},
+        {"bullet", {W::Character, 0x2022}}, {"lquote", {W::Character, 0x2018}},
+        {"rquote", {W::Character, 0x2019}}, {"ldblquote", {W::Character, 0x201C}},
+        {"rdblquote", {W::Character, 0x201D}}, {"emspace", {W::Character, 0x2003}},
+        {"enspace", {W::Character, 0x2002}}, {"qmspace", {W::Character, 0x2005}},
+        {"zwj", {W::Character, 0x200D}}, {"zwnj", {W::Character, 0x200C}},
+        {"ltrmark", {W::Character, 0x200E}}, {"rtlmark", {W::Character, 0x200F}},
+    };
+    auto it = table.find(name);
+    return it == table.end() ? WordInfo{} : it->second;
+}
+
+} // namespace RtfInternal
+
+namespace {
+
+constexpr int kMaxDepth = 20000;   // deeper groups share their parent's state
+constexpr int kMaxTabs = 64;
+constexpr int kMaxWarnings = 50;
+constexpr int kMaxLength = 31680 * 4; // twips; anything larger is damage
+
+struct FontInfo {
+    QString family;
+    int charset = -1;
+};
+
+int clampLength(int v) { return qBound(-kMaxLength, v, kMaxLength); }
+
+class Parser
+{
+public:
+    Parser(const QByteArray &data, QTextCursor &cursor, bool wholeDocument)
+        : m_data(data), m_cursor(cursor), m_wholeDocument(wholeDocument) {}
+
+    void run(qsizetype start);
+    QStringList warnings;
+
+private:
+    GroupState &st() { return m_stack.back(); }
+    void warn(const QString &w)
+    {
+        if (warnings.size() < kMaxWarnings && !warnings.contains(w))
+            warnings << w;
+    }
+
+    void controlWord(std::string_view name, bool hasParam, int param);
+    void skipGroup();
+    void pushGroup();
+    void popGroup();
+
+    int codePage();
+    void addBytes(const char *p, qsizetype n);
+    void addUnit(char16_t u);
+    void flushBytes();
+    void flushRun();
+    void ensureParagraph();
+    void endParagraph(bool pageBreakAfter);
+    void commitFont();
+    void attachToList();
+    QTextCharFormat charFormat(const CharProps &c);
+    QTextBlockFormat blockFormat(const ParaProps &p);
+
+    const QByteArray &m_data;
+    qsizetype m_pos = 0;
+    QTextCursor &m_cursor;
+    bool m_wholeDocument;
+    std::vector<GroupState> m_stack;
+    int m_overflowDepth = 0;
+    bool m_star = false;
+    int m_ucSkip = 0;
+    bool m_done = false;
+
+    int m_ansiCodePage = 1252;
+    int m_defaultFont = -1;
+    QHash<int, FontInfo> m_fonts;
+    QList<QColor> m_colors;
+    QStringList m_hrefs;
+    int m_lastFieldHref = -1;
+    QByteArray m_fieldInst;
+
+    // font table entry being read
+    int m_fontNumber = -1;
+    int m_fontCharset = -1;
+    QByteArray m_fontName;
+    // colour table entry being read
+    int m_red = -1, m_green = -1, m_blue = -1;
+
+    // text of the current run
+    QByteArray m_bytes;
+    int m_bytesCodePage = 1252;
+    QString m_text;
+    CharProps m_runProps;
+    char16_t m_highSurrogate = 0;
+    int m_cpFont = INT_MIN;
+    int m_cpValue = 1252;
+
+    bool m_pendingPar = false;
+    QTextCharFormat m_pendingParFormat;
+    bool m_pageBreakBefore = false;
+    bool m_paraHasLabel = false;
+    bool m_blockTouched = false;
+
+    CharProps m_cachedProps;
+    QTextCharFormat m_cachedFormat;
+    bool m_cacheValid = false;
+};
+
+void Parser::pushGroup()
+{
+    flushRun();
+    m_ucSkip = 0;
+    if (m_stack.size() >= size_t(kMaxDepth)) {
+        if (m_overflowDepth++ == 0)
+            warn(QStringLiteral("Groups nested deeper than %1 levels share their formatting.").arg(kMaxDepth));
+        return;
+    }
+    m_stack.push_back(m_stack.back());
+}
+
+void Parser::popGroup()
+{
+    flushRun();
+    m_ucSkip = 0;
+    m_star = false;
+    if (m_overflowDepth > 0) {
+        --m_overflowDepth;
+        return;
+    }
+    const Destination dest = st().dest;
+    if (m_stack.size() <= 1) {
+        warn(QStringLiteral("A closing brace without an opening one was ignored."));
+        return;
+    }
+    m_stack.pop_back();
+    if (dest == Destination::FontTable)
+        commitFont();
+    if (dest == Destination::FieldInst && st().dest != Destination::FieldInst) {
+        // HYPERLINK "target" [\l "anchor"]
+        const QString inst = QString::fromLatin1(m_fieldInst).trimmed();
+        if (inst.startsWith(QLatin1String("HYPERLINK"), Qt::CaseInsensitive)) {
+            QString target;
+            const int q1 = inst.indexOf(QLatin1Char('"'));
+            const int q2 = q1 >= 0 ? inst.indexOf(QLatin1Char('"'), q1 + 1) : -1;
+            if (q2 > q1)
+                target = inst.mid(q1 + 1, q2 - q1 - 1);
+            else
+                target = inst.mid(9).trimmed().section(QLatin1Char(' '), 0, 0);
+            if (inst.contains(QLatin1String("\\l")) && q1 >= 0 && inst.lastIndexOf(QLatin1String("\\l")) < q1)
+                target.prepend(QLatin1Char('#'));
+            if (!target.isEmpty()) {
+                m_hrefs << target;
+                m_lastFieldHref = int(m_hrefs.size() - 1);
+            }
+        }
+    }
+    if (m_stack.size() == 1)
+        m_done = true; // the document's outermost group has closed
+}
+
+int Parser::codePage()
+{
+    const int f = st().chr.font;
+    if (f != m_cpFont) {
+        m_cpFont = f;
+        const auto it = m_fonts.constFind(f);
+        const int cp = it == m_fonts.constEnd() ? 0 : CodePage::fromCharset(it->charset);
+        m_cpValue = cp ? cp : m_ansiCodePage;
+    }
+    return m_cpValue;
+}
+
+void Parser::addBytes(const char *p, qsizetype n)
+{
+    switch (st().dest) {
+    case Destination::Body: {
+        if (m_highSurrogate) {
+            flushBytes();
+            m_text += QChar(0xFFFD);
+            m_highSurrogate = 0;
+        }
+        const int cp = codePage();
+        if (!m_bytes.isEmpty() && cp != m_bytesCodePage)
+            flushBytes();
+        m_bytesCodePage = cp;
+        m_bytes.append(p, n);
+        break;
+    }
+    case Destination::FontTable:
+        for (qsizetype i = 0; i < n; ++i) {
+            if (p[i] == ';')
+                commitFont();
+            else
+                m_fontName += p[i];
+        }
+        break;
+    case Destination::ColorTable:
+        for (qsizetype i = 0; i < n; ++i) {
+            if (p[i] != ';')
+                continue;
+            if (m_red < 0 && m_green < 0 && m_blue < 0)
+                m_colors << QColor();
+            else
+                m_colors << QColor(qBound(0, m_red, 255), qBound(0, m_green, 255), qBound(0, m_blue, 255));
+            m_red = m_green = m_blue = -1;
+            m_cacheValid = false; // a colour index may now mean another colour
+        }
+        break;
+    case Destination::FieldInst:
+        if (m_fieldInst.size() < 4096)
+            m_fieldInst.append(p, n);
+        break;
+    case Destination::Upr:
+        break;
+    }
+}
+
+void Parser::addUnit(char16_t u)
+{
+    if (st().dest != Destination::Body) {
+        if (st().dest == Destination::FontTable || st().dest == Destination::FieldInst) {
+            const QByteArray utf8 = QString(QChar(u)).toUtf8();
+            if (st().dest == Destination::FontTable)
+                m_fontName += utf8;
+            else
+                m_fieldInst += utf8;
+        }
+        return;
+    }
+    flushBytes();
+    if (QChar::isHighSurrogate(u)) {
+        if (m_highSurrogate)
+            m_text += QChar(0xFFFD);
+        m_highSurrogate = u;
+        return;
+    }
+    if (QChar::isLowSurrogate(u)) {
+        if (m_highSurrogate) {
+            m_text += QChar(m_highSurrogate);
+            m_text += QChar(u);
+        } else {
+            m_text += QChar(0xFFFD);
+        }
+        m_highSurrogate = 0;
+        return;
+    }
+    if (m_highSurrogate) {
+        m_text += QChar(0xFFFD);
+        m_highSurrogate = 0;
+    }
+    m_text += QChar(u);
+}
+
+void Parser::flushBytes()
+{
+    if (!m_bytes.isEmpty()) {
+        m_text += CodePage::decode(m_bytes, m_bytesCodePage);
+        m_bytes.clear();
+    }
+}
+
+void Parser::flushRun()
+{
+    flushBytes();
+    if (m_highSurrogate) {
+        m_text += QChar(0xFFFD);
+        m_highSurrogate = 0;
+    }
+    if (m_text.isEmpty())
+        return;
+    ensureParagraph();
+    m_cursor.insertText(m_text, charFormat(m_runProps));
+    m_text.clear();
+}
+
+void Parser::ensureParagraph()
+{
+    if (m_pendingPar) {
+        m_pendingPar = false;
+        m_cursor.insertBlock(m_cursor.blockFormat(), m_pendingParFormat);
+    }
+    m_blockTouched = true;
+}
+
+void Parser::endParagraph(bool pageBreakAfter)
+{
+    flushRun();
+    ensureParagraph();
+    const QTextBlockFormat bf = blockFormat(st().para);
+    m_cursor.setBlockFormat(bf);
+    if (bf.boolProperty(RichTextProperty::Bullets))
+        attachToList();
+    m_pendingParFormat = charFormat(st().chr);
+    m_pendingPar = true;
+    m_paraHasLabel = false;
+    m_pageBreakBefore = pageBreakAfter;
+}
+
+// Shows a bulleted paragraph as an item of a list: the list of the paragraph
+// before it when that one is an item too, else a new bullet list.
+void Parser::attachToList()
+{
+    QTextBlock block = m_cursor.block();
+    if (block.textList())
+        return;
+    const QTextBlock previous = block.previous();
+    if (previous.isValid() && previous.textList()) {
+        previous.textList()->add(block);
+    } else {
+        QTextListFormat lf;
+        lf.setStyle(QTextListFormat::ListDisc);
+        m_cursor.createList(lf);
+    }
+}
+
+void Parser::commitFont()
+{
+    if (m_fontNumber >= 0 || !m_fontName.isEmpty()) {
+        const int cp = CodePage::fromCharset(m_fontCharset);
+        QString name = CodePage::decode(m_fontName, cp ? cp : m_ansiCodePage).trimmed();
+        if (m_fontNumber >= 0 && !m_fonts.contains(m_fontNumber))
+            m_fonts.insert(m_fontNumber, {name, m_fontCharset});
+        else if (m_fontNumber >= 0 && !name.isEmpty())
+            m_fonts[m_fontNumber] = {name, m_fontCharset}; // a \ud table replaces the \upr one
+        m_cpFont = INT_MIN;
+        m_cacheValid = false;
+    }
+    m_fontNumber = -1;
+    m_fontCharset = -1;
+    m_fontName.clear();
+}
+
+QTextCharFormat Parser::charFormat(const CharProps &c)
+{
+    if (m_cacheValid && c == m_cachedProps)
+        return m_cachedFormat;
+    QTextCharFormat f;
+    const auto font = m_fonts.constFind(c.font);
+    if (font != m_fonts.constEnd()) {
+        if (!font->family.isEmpty())
+            f.setFontFamilies(QStringList{font->family});
+        if (font->charset >= 0)
+            f.setProperty(RichTextProperty::Charset, font->charset);
+    }
+    f.setFontPointSize(qBound(1, c.size, 3276) / 2.0);
+    if (c.bold)
+        f.setFontWeight(QFont::Bold);
+    if (c.italic)
+        f.setFontItalic(true);
+    switch (c.underline) {
+    case 1: f.setFontUnderline(true); break;
+    case 2: f.setUnderlineStyle(QTextCharFormat::DotLine); break;
+    case 3: f.setUnderlineStyle(QTextCharFormat::DashUnderline); break;
+    case 4: f.setUnderlineStyle(QTextCharFormat::WaveUnderline); break;
+    default: break;
+    }
+    if (c.strike)
+        f.setFontStrikeOut(true);
+    if (c.fg > 0 && c.fg < m_colors.size() && m_colors[c.fg].isValid())
+        f.setForeground(m_colors[c.fg]);
+    if (c.bg > 0 && c.bg < m_colors.size() && m_colors[c.bg].isValid())
+        f.setBackground(m_colors[c.bg]);
+    if (c.vpos > 0)
+        f.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
+    else if (c.vpos < 0)
+        f.setVerticalAlignment(QTextCharFormat::AlignSubScript);
+    if (c.caps == 1)
+        f.setFontCapitalization(QFont::AllUppercase);
+    else if (c.caps == 2)
+        f.setFontCapitalization(QFont::SmallCaps);
+    if (c.hidden)
+        f.setProperty(RichTextProperty::Hidden, true);
+    if (c.protect)
+        f.setProperty(RichTextProperty::Protected, true);
+    if (c.disabled)
+        f.setProperty(RichTextProperty::Disabled, true);
+    if (c.kerning > 0) {
+        f.setProperty(RichTextProperty::KerningThreshold, (c.kerning + 1) / 2);
+        f.setFontKerning(true);
+    }
+    if (c.spacing != 0) {
+        f.setProperty(RichTextProperty::Spacing, c.spacing);
+        f.setFontLetterSpacingType(QFont::AbsoluteSpacing);
+        f.setFontLetterSpacing(c.spacing / 20.0);
+    }
+    if (c.href >= 0 && c.href < m_hrefs.size()) {
+        f.setAnchor(true);
+        f.setAnchorHref(m_hrefs[c.href]);
+    }
+    m_cachedProps = c;
+    m_cachedFormat = f;
+    m_cacheValid = true;
+    return f;
+}
+
+QTextBlockFormat Parser::blockFormat(const ParaProps &p)
+{
+    QTextBlockFormat b;
+    static const Qt::Alignment aligns[] = {Qt::AlignLeft, Qt::AlignRight, Qt::AlignHCenter,
+                                           Qt::AlignJustify};
+    b.setAlignment(aligns[p.align & 3]);
+    if (p.firstIndent)
+        b.setTextIndent(p.firstIndent / 20.0);
+    if (p.leftIndent)
+        b.setLeftMargin(p.leftIndent / 20.0);
+    if (p.rightIndent)
+        b.setRightMargin(p.rightIndent / 20.0);
+    if (p.spaceBefore)
+        b.setTopMargin(p.spaceBefore / 20.0);
+    if (p.spaceAfter)
+        b.setBottomMargin(p.spaceAfter / 20.0);
+    if (p.lineSpacing != 0) {
+        LineSpacing rule;
+        int amount = 0;
+        if (p.lineMultiple && p.lineSpacing > 0) {
+            rule = p.lineSpacing == 240   ? LineSpacing::Single
+                   : p.lineSpacing == 360 ? LineSpacing::OneAndHalf
+                   : p.lineSpacing == 480 ? LineSpacing::Double
+                                          : LineSpacing::Multiple;
+            if (rule == LineSpacing::Multiple)
+                amount = p.lineSpacing / 12;
+            b.setLineHeight(p.lineSpacing * 100.0 / 240.0, QTextBlockFormat::ProportionalHeight);
+        } else if (p.lineSpacing > 0) {
+            rule = LineSpacing::AtLeast;
+            amount = p.lineSpacing;
+            b.setLineHeight(amount / 20.0, QTextBlockFormat::MinimumHeight);
+        } else {
+            rule = LineSpacing::Exactly;
+            amount = -p.lineSpacing;
+            b.setLineHeight(amount / 20.0, QTextBlockFormat::FixedHeight);
+        }
+        if (rule != LineSpacing::Single) {
+            b.setProperty(RichTextProperty::LineSpacingRule, int(rule));
+            b.setProperty(RichTextProperty::LineSpacingAmount, amount);
+        }
+    }
+    if (!p.tabs.isEmpty())
+        b.setTabPositions(p.tabs);
+    if (p.keepWithNext)
+        b.setProperty(RichTextProperty::KeepWithNext, true);
+    if (p.style)
+        b.setProperty(RichTextProperty::StyleNumber, p.style);
+    if (p.pageBreakBefore || m_pageBreakBefore)
+        b.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+    if (m_paraHasLabel || p.list > 0)
+        b.setProperty(RichTextProperty::Bullets, true);
+    return b;
+}
+
+// Skips the rest of the current group, whose state is on the stack: its
+// braces are counted, escaped braces and \bin data are stepped over.
+void Parser::skipGroup()
+{
+    flushRun();
+    int depth = 1;
+    const qsizetype n = m_data.size();
+    const char *d = m_data.constData();
+    while (m_pos < n) {
+        const char c = d[m_pos++];
+        if (c == '{') {
+            ++depth;
+        } else if (c == '}') {
+            if (--depth == 0)
+                break;
+        } else if (c == '\\' && m_pos < n) {
+            if (d[m_pos] == 'b' && m_pos + 3 <= n && d[m_pos + 1] == 'i' && d[m_pos + 2] == 'n'
+                && (m_pos + 3 == n || !std::isalpha(uchar(d[m_pos + 3])))) {
+                m_pos += 3;
+                qint64 len = 0;
+                while (m_pos < n && std::isdigit(uchar(d[m_pos])) && len < (qint64(1) << 40))
+                    len = len * 10 + (d[m_pos++] - '0');
+                if (m_pos < n && d[m_pos] == ' ')
+                    ++m_pos;
+                m_pos += qsizetype(qMin<qint64>(len, n - m_pos));
+            } else {
+                ++m_pos; // an escaped brace or backslash, or a word's first letter
+            }
+        }
+    }
+    if (depth > 0)
+        warn(QStringLiteral("The document ends inside a group."));
+    // the skipped group's own state
+    m_ucSkip = 0;
+    m_star = false;
+    if (m_overflowDepth > 0)
+        --m_overflowDepth;
+    else if (m_stack.size() > 1)
+        m_stack.pop_back();
+    if (m_stack.size() == 1)
+        m_done = true;
+}
+
+void Parser::controlWord(std::string_view name, bool hasParam, int param)
+{
+    const bool star = m_star;
+    m_star = false;
+    const WordInfo info = lookupWord(name);
+    if (m_ucSkip > 0 && info.word != Word::Bin) {
+        --m_ucSkip;
+        return;
+    }
+    GroupState &s = st();
+    CharProps &c = s.chr;
+    ParaProps &p = s.para;
+    const bool on = !hasParam || param != 0;
+    const bool inGroup = m_stack.size() > 2 || (m_stack.size() == 2 && m_overflowDepth > 0);
+
+    if (info.word == Word::Unknown || info.word == Word::Skip) {
+        if ((star || info.word == Word::Skip) && inGroup)
+            skipGroup();
+        return;
+    }
+    if (info.word != Word::Character && info.word != Word::U && info.word != Word::Tab)
+        flushRun();
+
+    switch (info.word) {
+    case Word::FontTable:
+        s.dest = Destination::FontTable;
+        m_fontNumber = -1;
+        m_fontName.clear();
+        break;
+    case Word::ColorTable:
+        s.dest = Destination::ColorTable;
+        m_colors.clear();
+        m_red = m_green = m_blue = -1;
+        break;
+    case Word::Field: m_lastFieldHref = -1; break;
+    case Word::FieldInst:
+        s.dest = Destination::FieldInst;
+        m_fieldInst.clear();
+        break;
+    case Word::FieldResult:
+        s.dest = Destination::Body;
+        c.href = m_lastFieldHref;
+        break;
+    case Word::Upr:
+        s.uprOuter = s.dest;
+        s.dest = Destination::Upr;
+        break;
+    case Word::Ud:
+        if (s.dest == Destination::Upr)
+            s.dest = s.uprOuter;
+        break;
+    case Word::PnText:
+        m_paraHasLabel = true;
+        if (inGroup)
+            skipGroup();
+        break;
+    case Word::Pn:
+        m_paraHasLabel = true;
+        if (inGroup)
+            skipGroup();
+        break;
+    case Word::Transparent: break;
+    case Word::Skip: case Word::Unknown: break;
+    case Word::Rtf: break;
+    case Word::Ansi: m_ansiCodePage = 1252; m_cpFont = INT_MIN; break;
+    case Word::Mac: m_ansiCodePage = 10000; m_cpFont = INT_MIN; break;
+    case Word::Pc: m_ansiCodePage = 437; m_cpFont = INT_MIN; break;
+    case Word::Pca: m_ansiCodePage = 850; m_cpFont = INT_MIN; break;
+    case Word::AnsiCodePage:
+        if (hasParam && param > 0 && param < 100000 && CodePage::isSupported(param))
+            m_ansiCodePage = param;
+        else
+            warn(QStringLiteral("Unknown code page %1; Windows-1252 is used.").arg(param));
+        m_cpFont = INT_MIN;
+        break;
+    case Word::DefaultFont:
+        m_defaultFont = param;
+        for (GroupState &g : m_stack)
+            if (g.chr.font < 0)
+                g.chr.font = param;
+        m_cpFont = INT_MIN;
+        break;
+    case Word::Uc: s.uc = quint8(qBound(0, param, 16)); break;
+    case Word::U: {
+        int v = param;
+        if (v < 0)
+            v += 65536;
+        if (v >= 0 && v <= 0xFFFF) {
+            addUnit(char16_t(v));
+        } else if (v > 0xFFFF && v <= 0x10FFFF) {
+            addUnit(QChar::highSurrogate(uint(v)));
+            addUnit(QChar::lowSurrogate(uint(v)));
+        }
+        m_ucSkip = s.uc;
+        break;
+    }
+    case Word::Bin: {
+        const qsizetype len = qsizetype(qBound<qint64>(qint64(0), qint64(param), qint64(m_data.size() - m_pos)));
+        m_pos += len;
+        if (m_ucSkip > 0)
+            --m_ucSkip;
+        break;
+    }
+    case Word::FontCharset:
+        if (s.dest == Destination::FontTable)
+            m_fontCharset = param;
+        break;
+    case Word::Red: m_red = param; break;
+    case Word::Green: m_green = param; break;
+    case Word::Blue: m_blue = param; break;
+    case Word::Plain: {
+        const int href = c.href;
+        c = CharProps();
+        c.font = m_defaultFont;
+        c.href = href;
+        break;
+    }
+    case Word::Bold: c.bold = on; break;
+    case Word::Italic: c.italic = on; break;
+    case Word::Underline: c.underline = on ? 1 : 0; break;
+    case Word::UnderlineDotted: c.underline = on ? 2 : 0; break;
+    case Word::UnderlineDashed: c.underline = on ? 3 : 0; break;
+    case Word::UnderlineWave: c.underline = on ? 4 : 0; break;
+    case Word::UnderlineNone: c.underline = 0; break;
+    case Word::Strike: c.strike = on; break;
+    case Word::Font:
+        if (s.dest == Destination::FontTable) {
+            if (m_fontNumber >= 0 || !m_fontName.isEmpty())
+                commitFont();
+            m_fontNumber = param;
+        } else {
+            c.font = param;
+        }
+        break;
+    case Word::FontSize: c.size = hasParam ? qBound(1, param, 3276) : 24; break;
+    case Word::ForeColor: c.fg = qMax(0, param); break;
+    case Word::BackColor: c.bg = qMax(0, param); break;
+    case Word::Super: c.vpos = on ? 1 : 0; break;
+    case Word::Sub: c.vpos = on ? -1 : 0; break;
+    case Word::NoSuperSub: c.vpos = 0; break;
+    case Word::Up: c.vpos = (!hasParam || param > 0) ? 1 : 0; break;
+    case Word::Dn: c.vpos = (!hasParam || param > 0) ? -1 : 0; break;
+    case Word::Hidden: c.hidden = on; break;
+    case Word::Protect: c.protect = on; break;
+    case Word::Disabled: c.disabled = on; break;
+    case Word::Kerning: c.kerning = qBound(0, param, 3276); break;
+    case Word::Expand: c.spacing = clampLength(param * 5); break;
+    case Word::ExpandTwips: c.spacing = clampLength(param); break;
+    case Word::Caps: c.caps = on ? 1 : 0; break;
+    case Word::SmallCaps: c.caps = on ? 2 : 0; break;
+    case Word::Pard: p = ParaProps(); break;
+    case Word::AlignLeft: p.align = 0; break;
+    case Word::AlignRight: p.align = 1; break;
+    case Word::AlignCentre: p.align = 2; break;
+    case Word::AlignJustify: p.align = 3; break;
+    case Word::FirstIndent: p.firstIndent = clampLength(param); break;
+    case Word::LeftIndent: p.leftIndent = clampLength(param); break;
+    case Word::RightIndent: p.rightIndent = clampLength(param); break;
+    case Word::SpaceBefore: p.spaceBefore = clampLength(param); break;
+    case Word::SpaceAfter: p.spaceAfter = clampLength(param); break;
+    case Word::LineSpacing: p.lineSpacing = clampLength(param); break;
+    case Word::LineMultiple: p.lineMultiple = on; break;
+    case Word::TabStop:
+        if (p.tabs.size() < kMaxTabs) {
+            static const QTextOption::TabType types[] = {QTextOption::LeftTab, QTextOption::RightTab,
+                                                         QTextOption::CenterTab,
+                                                         QTextOption::DelimiterTab};
+            QTextOption::Tab tab(qBound(0, param, kMaxLength) / 20.0, types[p.pendingTabType & 3]);
+            if (p.pendingTabType == 3)
+                tab.delimiter = QLatin1Char('.');
+            p.tabs << tab;
+        }
+        p.pendingTabType = 0;
+        break;
+    case Word::TabRight: p.pendingTabType = 1; break;
+    case Word::TabCentre: p.pendingTabType = 2; break;
+    case Word::TabDecimal: p.pendingTabType = 3; break;
+    case Word::KeepNext: p.keepWithNext = on; break;
+    case Word::Style: if (s.dest == Destination::Body) p.style = qMax(0, param); break;
+    case Word::InTable: p.inTable = on; break;
+    case Word::PageBreakBefore: p.pageBreakBefore = on; break;
+    case Word::ListOverride: p.list = qMax(0, param); break;
+    case Word::ListLevel: p.level = qBound(0, param, 8); break;
+    case Word::Par: case Word::Sect: case Word::Row:
+        if (s.dest == Destination::Body)
+            endParagraph(false);
+        break;
+    case Word::Page:
+        if (s.dest == Destination::Body)
+            endParagraph(true);
+        break;
+    case Word::Line: addUnit(QChar::LineSeparator); break;
+    case Word::Tab: case Word::Cell: addUnit(u'\t'); break;
+    case Word::Character: addUnit(info.character); break;
+    }
+}
+
+void Parser::run(qsizetype start)
+{
+    m_stack.reserve(64);
+    m_stack.push_back(GroupState());
+    m_pos = start;
+    const char *d = m_data.constData();
+    const qsizetype n = m_data.size();
+    m_cursor.beginEditBlock();
+    while (m_pos < n && !m_done) {
+        const char ch = d[m_pos];
+        if (ch == '{') {
+            ++m_pos;
+            m_star = false;
+            pushGroup();
+        } else if (ch == '}') {
+            ++m_pos;
+            popGroup();
+        } else if (ch == '\\') {
+            ++m_pos;
+            if (m_pos >= n)
+                break;
+            const char c = d[m_pos];
+            if (std::isalpha(uchar(c))) {
+                const qsizetype begin = m_pos;
+                while (m_pos < n && std::isalpha(uchar(d[m_pos])))
+                    ++m_pos;
+                const std::string_view name(d + begin, size_t(qMin<qsizetype>(m_pos - begin, 40)));
+                bool hasParam = false;
+                bool negative = false;
+                qint64 value = 0;
+                if (m_pos < n && d[m_pos] == '-' && m_pos + 1 < n && std::isdigit(uchar(d[m_pos + 1]))) {
+                    negative = true;
+                    ++m_pos;
+                }
+                while (m_pos < n && std::isdigit(uchar(d[m_pos]))) {
+                    hasParam = true;
+                    if (value < (qint64(1) << 40))
+                        value = value * 10 + (d[m_pos] - '0');
+                    ++m_pos;
+                }
+                if (m_pos < n && d[m_pos] == ' ')
+                    ++m_pos;
+                if (negative)
+                    value = -value;
+                const int param = int(qBound<qint64>(qint64(INT_MIN), value, qint64(INT_MAX)));
+                controlWord(name, hasParam, param);
+            } else {
+                ++m_pos;
+                if (c == '*') {
+                    m_star = true;
+                    continue;
+                }
+                m_star = false;
+                if (m_ucSkip > 0 && c != '\r' && c != '\n') {
+                    --m_ucSkip;
+                    if (c == '\'')
+                        m_pos = qMin(n, m_pos + 2);
+                    continue;
+                }
+                switch (c) {
+                case '\'': {
+                    int v = 0, digits = 0;
+                    while (digits < 2 && m_pos < n && std::isxdigit(uchar(d[m_pos]))) {
+                        const char h = d[m_pos++];
+                        v = v * 16 + (std::isdigit(uchar(h)) ? h - '0' : (h | 0x20) - 'a' + 10);
+                        ++digits;
+                    }
+                    if (digits) {
+                        const char b = char(v);
+                        addBytes(&b, 1);
+                    }
+                    break;
+                }
+                case '\\': case '{': case '}': addBytes(&c, 1); break;
+                case '~': addUnit(0x00A0); break;
+                case '-': addUnit(0x00AD); break;
+                case '_': addUnit(0x2011); break;
+                case '\r': case '\n':
+                    if (st().dest == Destination::Body)
+                        endParagraph(false);
+                    break;
+                case '\t': addUnit(u'\t'); break;
+                default: break; // \: \| and unknown symbols
+                }
+            }
+        } else if (ch == '\r' || ch == '\n' || ch == 0) {
+            ++m_pos;
+        } else {
+            m_star = false;
+            if (m_ucSkip > 0) {
+                --m_ucSkip;
+                ++m_pos;
+                continue;
+            }
+            if (ch == '\t') {
+                addUnit(u'\t');
+                ++m_pos;
+                continue;
+            }
+            const qsizetype begin = m_pos;
+            while (m_pos < n) {
+                const char t = d[m_pos];
+                if (t == '\\' || t == '{' || t == '}' || t == '\r' || t == '\n' || t == '\t' || t == 0)
+                    break;
+                ++m_pos;
+            }
+            m_runProps = st().chr;
+            addBytes(d + begin, m_pos - begin);
             continue;
         }
-        if (c != '\r' && c != '\n')
-            out += QChar::fromLatin1(c);
+        if (st().dest == Destination::Body && m_text.isEmpty() && m_bytes.isEmpty())
+            m_runProps = st().chr;
     }
-    return out;
+    flushRun();
+    if (m_wholeDocument && (m_blockTouched || !m_pendingPar))
+        m_cursor.setBlockFormat(blockFormat(st().para));
+    if (!m_done) {
+        if (m_stack.size() + m_overflowDepth > 1)
+            warn(QStringLiteral("The document ends before all its groups are closed; what was there has been read."));
+    } else {
+        for (qsizetype i = m_pos; i < n; ++i) {
+            if (!std::isspace(uchar(d[i])) && d[i] != 0) {
+                warn(QStringLiteral("Text after the end of the document was ignored."));
+                break;
+            }
+        }
+    }
+    m_cursor.endEditBlock();
 }
+
+// Finds where the RTF starts; -1 when data is not RTF at all.
+qsizetype rtfStart(const QByteArray &data, QStringList &warnings)
+{
+    qsizetype i = 0;
+    while (i < data.size() && std::isspace(uchar(data[i])))
+        ++i;
+    if (data.mid(i, 5) == "{\\rtf")
+        return i;
+    const qsizetype found = data.left(1024).indexOf("{\\rtf");
+    if (found >= 0) {
+        warnings << QStringLiteral("Bytes before the RTF header were ignored.");
+        return found;
+    }
+    if (data.mid(i, 2) == "{\\") {
+        warnings << QStringLiteral("The RTF header is missing; the document was read as RTF anyway.");
+        return i;
+    }
+    return -1;
+}
+
+RtfReadResult check(const QByteArray &data, qsizetype &start)
+{
+    RtfReadResult r;
+    if (data.isEmpty()) {
+        r.error = QStringLiteral("The file is empty.");
+        return r;
+    }
+    start = rtfStart(data, r.warnings);
+    if (start < 0) {
+        r.error = QStringLiteral("The file is not an RTF document (it does not begin with \"{\\rtf\").");
+        return r;
+    }
+    r.ok = true;
+    return r;
+}
+
+} // namespace
 
 RtfReadResult RtfReader::read(const QByteArray &data, QTextDocument &document)
 {
-    document.setPlainText(roughText(data));
-    return {true, {}, {}};
+    qsizetype start = 0;
+    RtfReadResult r = check(data, start);
+    if (!r.ok)
+        return r;
+    const bool undo = document.isUndoRedoEnabled();
+    document.setUndoRedoEnabled(false);
+    document.clear();
+    QTextCursor cursor(&document);
+    Parser parser(data, cursor, true);
+    parser.run(start);
+    r.warnings << parser.warnings;
+    document.setUndoRedoEnabled(undo);
+    return r;
 }
 
 RtfReadResult RtfReader::read(QIODevice &device, QTextDocument &document)
 {
+    if (!device.isReadable())
+        return {false, QStringLiteral("The file cannot be read: %1").arg(device.errorString()), {}};
     return read(device.readAll(), document);
 }
 
 RtfReadResult RtfReader::insert(const QByteArray &data, QTextCursor &cursor)
 {
-    cursor.insertText(roughText(data));
-    return {true, {}, {}};
+    qsizetype start = 0;
+    RtfReadResult r = check(data, start);
+    if (!r.ok)
+        return r;
+    cursor.beginEditBlock();
+    cursor.removeSelectedText();
+    Parser parser(data, cursor, false);
+    parser.run(start);
+    cursor.endEditBlock();
+    r.warnings << parser.warnings;
+    return r;
 }
 
 bool RtfReader::looksLikeRtf(const QByteArray &data)

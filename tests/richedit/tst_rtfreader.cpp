@@ -1,0 +1,394 @@
+#include "richtextproperties.h"
+#include "rtfreader.h"
+#include "rtfwriter.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextList>
+#include <QtTest>
+
+class tst_RtfReader : public QObject
+{
+    Q_OBJECT
+private slots:
+    void text_data();
+    void text();
+    void charFormat_data();
+    void charFormat();
+    void blockFormat();
+    void refused_data();
+    void refused();
+    void recovered_data();
+    void recovered();
+    void deepNesting();
+    void hugeBin();
+    void hyperlink();
+    void roundTrip_data();
+    void roundTrip();
+    void insertAndRange();
+    void bullets();
+    void corpus_data();
+    void corpus();
+};
+
+static QString plain(const QByteArray &rtf)
+{
+    QTextDocument doc;
+    const RtfReadResult r = RtfReader::read(rtf, doc);
+    // raw text keeps no-break spaces and line separators as they are
+    return r.ok ? doc.toRawText().replace(QChar::ParagraphSeparator, QLatin1Char('\n'))
+                : QStringLiteral("<error>");
+}
+
+void tst_RtfReader::text_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("plain") << QByteArray("{\\rtf1\\ansi Hello}") << "Hello";
+    QTest::newRow("par drops final empty") << QByteArray("{\\rtf1 a\\par b\\par }") << "a\nb";
+    QTest::newRow("two pars keep empty") << QByteArray("{\\rtf1 a\\par \\par }") << "a\n";
+    QTest::newRow("escapes") << QByteArray("{\\rtf1 \\{x\\}\\\\}") << "{x}\\";
+    QTest::newRow("hex cp1252") << QByteArray("{\\rtf1\\ansi \\'93hi\\'94 \\'80}")
+                                << QString::fromUtf8("\u201Chi\u201D \u20AC");
+    QTest::newRow("ansicpg1251") << QByteArray("{\\rtf1\\ansi\\ansicpg1251 \\'cf\\'f0}")
+                                 << QString::fromUtf8("Пр");
+    QTest::newRow("font charset wins") << QByteArray("{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0\\fcharset204 Arial;}}\\f0 \\'cf}")
+                                       << QString::fromUtf8("П");
+    QTest::newRow("cp932 double byte") << QByteArray("{\\rtf1\\ansi\\ansicpg932 \\'82\\'a0}")
+                                       << QString::fromUtf8("あ");
+    QTest::newRow("mac roman") << QByteArray("{\\rtf1\\mac \\'8e}") << QString::fromUtf8("é");
+    QTest::newRow("pc 437") << QByteArray("{\\rtf1\\pc \\'f1}") << QString::fromUtf8("±");
+    QTest::newRow("unicode skips fallback") << QByteArray("{\\rtf1 \\u8216\\'93x\\u945a}")
+                                            << QString::fromUtf8("\u2018x\u03b1");
+    QTest::newRow("uc2") << QByteArray("{\\rtf1 {\\uc2\\u228\\'E8a}b}") << QString::fromUtf8("äb");
+    QTest::newRow("uc0") << QByteArray("{\\rtf1\\uc0 \\u8364 x}") << QString::fromUtf8("€x");
+    QTest::newRow("surrogate pair") << QByteArray("{\\rtf1\\uc1\\u-10179?\\u-8694?}")
+                                    << QString::fromUtf8("\U0001F60A");
+    QTest::newRow("unpaired surrogate") << QByteArray("{\\rtf1\\uc0 \\u-10240 x}")
+                                        << QString::fromUtf8("\uFFFDx");
+    QTest::newRow("negative u") << QByteArray("{\\rtf1 \\u-3913?}") << QString(QChar(0xF0B7));
+    QTest::newRow("specials") << QByteArray("{\\rtf1 \\emdash\\endash\\bullet\\lquote\\rquote\\ldblquote\\rdblquote\\~\\-\\_}")
+                              << QString::fromUtf8("\u2014\u2013\u2022\u2018\u2019\u201C\u201D\u00A0\u00AD\u2011");
+    QTest::newRow("line tab") << QByteArray("{\\rtf1 a\\line b\\tab c}")
+                              << (QStringLiteral("a") + QChar(QChar::LineSeparator) + "b\tc");
+    QTest::newRow("tables keep text") << QByteArray("{\\rtf1 \\trowd\\cellx100\\cellx200\\intbl a\\cell b\\cell\\row c}")
+                                      << "a\tb\t\nc";
+    QTest::newRow("destinations hidden")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red1\\green2\\blue3;}"
+                      "{\\stylesheet{\\s1 Heading;}}{\\info{\\title T}}{\\header H}{\\footerl F}"
+                      "{\\footnote N}{\\annotation A}{\\*\\unknown U}{\\*\\generator G;}"
+                      "{\\pict\\pngblip 89504e47}{\\pntext 1.\\tab}body}")
+        << "body";
+    QTest::newRow("unknown word keeps text") << QByteArray("{\\rtf1 {\\foo kept}}") << "kept";
+    QTest::newRow("field result") << QByteArray("{\\rtf1 {\\field{\\*\\fldinst PAGE}{\\fldrslt 3}}}") << "3";
+    QTest::newRow("upr ud") << QByteArray("{\\rtf1 {\\upr{ansi}{\\*\\ud{\\u945?}}}}")
+                            << QString::fromUtf8("α");
+    QTest::newRow("bin skipped") << QByteArray("{\\rtf1 a{\\*\\x\\bin3 }}}b}c}") << "ac";
+    QTest::newRow("bin in body") << QByteArray("{\\rtf1 a\\bin2 xyb}") << "ab";
+    QTest::newRow("minimal") << QByteArray("{\\rtf1foobar}") << "foobar";
+}
+
+void tst_RtfReader::text()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(QString, expected);
+    QCOMPARE(plain(rtf), expected);
+}
+
+void tst_RtfReader::charFormat_data()
+{
+    QTest::addColumn<QByteArray>("words");
+    QTest::addColumn<int>("property");
+    QTest::addColumn<QVariant>("value");
+    QTest::newRow("b") << QByteArray("\\b") << int(QTextFormat::FontWeight) << QVariant(int(QFont::Bold));
+    QTest::newRow("i") << QByteArray("\\i") << int(QTextFormat::FontItalic) << QVariant(true);
+    QTest::newRow("ul") << QByteArray("\\ul") << int(QTextFormat::TextUnderlineStyle) << QVariant(int(QTextCharFormat::SingleUnderline));
+    QTest::newRow("ulwave") << QByteArray("\\ulwave") << int(QTextFormat::TextUnderlineStyle) << QVariant(int(QTextCharFormat::WaveUnderline));
+    QTest::newRow("strike") << QByteArray("\\strike") << int(QTextFormat::FontStrikeOut) << QVariant(true);
+    QTest::newRow("fs") << QByteArray("\\fs37") << int(QTextFormat::FontPointSize) << QVariant(18.5);
+    QTest::newRow("super") << QByteArray("\\super") << int(QTextFormat::TextVerticalAlignment) << QVariant(int(QTextCharFormat::AlignSuperScript));
+    QTest::newRow("dn") << QByteArray("\\dn6") << int(QTextFormat::TextVerticalAlignment) << QVariant(int(QTextCharFormat::AlignSubScript));
+    QTest::newRow("v") << QByteArray("\\v") << int(RichTextProperty::Hidden) << QVariant(true);
+    QTest::newRow("protect") << QByteArray("\\protect") << int(RichTextProperty::Protected) << QVariant(true);
+    QTest::newRow("disabled") << QByteArray("\\disabled") << int(RichTextProperty::Disabled) << QVariant(true);
+    QTest::newRow("kerning") << QByteArray("\\kerning28") << int(RichTextProperty::KerningThreshold) << QVariant(14);
+    QTest::newRow("expndtw") << QByteArray("\\expndtw-15") << int(RichTextProperty::Spacing) << QVariant(-15);
+    QTest::newRow("charset") << QByteArray("\\f1") << int(RichTextProperty::Charset) << QVariant(238);
+    QTest::newRow("font") << QByteArray("\\f1") << int(QTextFormat::FontFamilies) << QVariant(QStringList{"Courier New"});
+    QTest::newRow("cf") << QByteArray("\\cf2") << int(QTextFormat::ForegroundBrush) << QVariant(QBrush(QColor(0, 0, 255)));
+    QTest::newRow("highlight") << QByteArray("\\highlight1") << int(QTextFormat::BackgroundBrush) << QVariant(QBrush(QColor(255, 0, 0)));
+}
+
+void tst_RtfReader::charFormat()
+{
+    QFETCH(QByteArray, words);
+    QFETCH(int, property);
+    QFETCH(QVariant, value);
+    const QByteArray rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fcharset0 Arial;}{\\f1\\fcharset238 Courier New;}}"
+                           "{\\colortbl;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}"
+                           "a{" + words + " X}b}";
+    QTextDocument doc;
+    QVERIFY(RtfReader::read(rtf, doc).ok);
+    QTextCursor c(&doc);
+    c.setPosition(2);
+    QCOMPARE(c.charFormat().property(property), value);
+    QCOMPARE(doc.toPlainText(), QStringLiteral("aXb"));
+    // "b" follows the group, which restored the outer state
+    c.setPosition(3);
+    QVERIFY(c.charFormat().property(property) != value);
+}
+
+void tst_RtfReader::blockFormat()
+{
+    const QByteArray rtf = "{\\rtf1 \\pard\\qc\\fi-360\\li720\\ri100\\sb240\\sa120\\sl360\\slmult1"
+                           "\\tqr\\tx2880\\keepn\\s2 a\\par\\pard\\sl-300\\slmult0 b\\par\\pard\\qj c\\page d}";
+    QTextDocument doc;
+    QVERIFY(RtfReader::read(rtf, doc).ok);
+    QCOMPARE(doc.blockCount(), 4);
+    const QTextBlockFormat a = doc.findBlockByNumber(0).blockFormat();
+    QCOMPARE(a.alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+    QCOMPARE(a.textIndent(), -18.0);
+    QCOMPARE(a.leftMargin(), 36.0);
+    QCOMPARE(a.rightMargin(), 5.0);
+    QCOMPARE(a.topMargin(), 12.0);
+    QCOMPARE(a.bottomMargin(), 6.0);
+    QCOMPARE(a.intProperty(RichTextProperty::LineSpacingRule), int(LineSpacing::OneAndHalf));
+    QCOMPARE(a.tabPositions().size(), 1);
+    QCOMPARE(a.tabPositions().first().position, 144.0);
+    QCOMPARE(a.tabPositions().first().type, QTextOption::RightTab);
+    QVERIFY(a.boolProperty(RichTextProperty::KeepWithNext));
+    QCOMPARE(a.intProperty(RichTextProperty::StyleNumber), 2);
+    const QTextBlockFormat b = doc.findBlockByNumber(1).blockFormat();
+    QCOMPARE(b.intProperty(RichTextProperty::LineSpacingRule), int(LineSpacing::Exactly));
+    QCOMPARE(b.intProperty(RichTextProperty::LineSpacingAmount), 300);
+    QVERIFY(!b.boolProperty(RichTextProperty::KeepWithNext));
+    QCOMPARE(doc.findBlockByNumber(2).blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignJustify);
+    QVERIFY(doc.findBlockByNumber(3).blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore);
+}
+
+void tst_RtfReader::refused_data()
+{
+    QTest::addColumn<QByteArray>("data");
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("plain text") << QByteArray("Just some text, not RTF.");
+    QTest::newRow("spaces only") << QByteArray("   \n ");
+}
+
+void tst_RtfReader::refused()
+{
+    QFETCH(QByteArray, data);
+    QTextDocument doc;
+    doc.setPlainText("previous");
+    const RtfReadResult r = RtfReader::read(data, doc);
+    QVERIFY(!r.ok);
+    QVERIFY(!r.error.isEmpty());
+    QCOMPARE(doc.toPlainText(), QStringLiteral("previous"));
+}
+
+void tst_RtfReader::recovered_data()
+{
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("junk before header") << QByteArray("/{\\rtf1 Hello}") << "Hello";
+    QTest::newRow("trailing junk") << QByteArray("{\\rtf1 Hello}-") << "Hello";
+    QTest::newRow("extra brace") << QByteArray("{\\rtf1 Hello}\n}") << "Hello";
+    QTest::newRow("unclosed") << QByteArray("{\\rtf1 {\\b Hello") << "Hello";
+    QTest::newRow("no rtf word") << QByteArray("{\\ansi Hello}") << "Hello";
+}
+
+void tst_RtfReader::recovered()
+{
+    QFETCH(QByteArray, data);
+    QFETCH(QString, expected);
+    QTextDocument doc;
+    const RtfReadResult r = RtfReader::read(data, doc);
+    QVERIFY(r.ok);
+    QVERIFY(!r.warnings.isEmpty());
+    QCOMPARE(doc.toPlainText(), expected);
+}
+
+void tst_RtfReader::deepNesting()
+{
+    const int depth = 1000000;
+    QByteArray rtf = "{\\rtf1 ";
+    rtf += QByteArray(depth, '{');
+    rtf += "\\b deep";
+    rtf += QByteArray(depth, '}');
+    rtf += " after}";
+    QTextDocument doc;
+    const RtfReadResult r = RtfReader::read(rtf, doc);
+    QVERIFY(r.ok);
+    QCOMPARE(doc.toPlainText(), QStringLiteral("deep after"));
+}
+
+void tst_RtfReader::hugeBin()
+{
+    QTextDocument doc;
+    const RtfReadResult r = RtfReader::read("{\\rtf1 a\\bin2000000000 xyz}", doc);
+    QVERIFY(r.ok);
+    QCOMPARE(doc.toPlainText(), QStringLiteral("a"));
+    QVERIFY(RtfReader::read("{\\rtf1\\ansicpg-5 \\'e9}", doc).ok);
+    QCOMPARE(doc.toPlainText(), QString::fromUtf8("é"));
+}
+
+void tst_RtfReader::hyperlink()
+{
+    QTextDocument doc;
+    QVERIFY(RtfReader::read("{\\rtf1 go {\\field{\\*\\fldinst{HYPERLINK \"https://example.org/\"}}"
+                            "{\\fldrslt{\\ul here}}} now}", doc).ok);
+    QCOMPARE(doc.toPlainText(), QStringLiteral("go here now"));
+    QTextCursor c(&doc);
+    c.setPosition(3); // the space before the link
+    QVERIFY(!c.charFormat().isAnchor());
+    c.setPosition(5);
+    QVERIFY(c.charFormat().isAnchor());
+    QCOMPARE(c.charFormat().anchorHref(), QStringLiteral("https://example.org/"));
+    c.setPosition(8); // the space after it
+    QVERIFY(!c.charFormat().isAnchor());
+
+    // and back through the writer
+    QTextDocument again;
+    QVERIFY(RtfReader::read(RtfWriter::write(doc), again).ok);
+    QTextCursor d(&again);
+    d.setPosition(6);
+    QCOMPARE(d.charFormat().anchorHref(), QStringLiteral("https://example.org/"));
+}
+
+void tst_RtfReader::roundTrip_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::newRow("formats") << QByteArray(
+        "{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset0 Arial;}{\\f1\\fcharset204 Times New Roman;}}"
+        "{\\colortbl;\\red255\\green0\\blue0;\\red0\\green128\\blue0;}"
+        "\\pard\\qr\\li720\\fi-200\\sb100\\sa50\\sl-280\\slmult0\\keepn\\s3\\tqc\\tx1440 "
+        "{\\b\\i\\ul\\cf1 bold}{\\f1\\fs30\\strike\\highlight2 \\'cf\\u1234?}{\\super x}{\\sub y}"
+        "{\\v hid}{\\protect pro}{\\disabled dis}{\\kerning24 k}{\\expndtw40 e}{\\scaps s}\\par"
+        "\\pard\\qj\\sl360\\slmult1 second\\tab t\\line l \\{\\}\\\\ \\~\\-\\_\\page third\\par\\par }");
+    QTest::newRow("unicode") << QByteArray("{\\rtf1\\uc1 \\u-10179?\\u-8694? \\u8364? \\u20013?}");
+}
+
+static void compareDocuments(const QTextDocument &a, const QTextDocument &b)
+{
+    QCOMPARE(b.toPlainText(), a.toPlainText());
+    QCOMPARE(b.blockCount(), a.blockCount());
+    for (QTextBlock x = a.begin(), y = b.begin(); x.isValid() && y.isValid(); x = x.next(), y = y.next()) {
+        QTextBlockFormat fx = x.blockFormat(), fy = y.blockFormat();
+        QCOMPARE(fy.alignment() & Qt::AlignHorizontal_Mask, fx.alignment() & Qt::AlignHorizontal_Mask);
+        for (int p : {int(QTextFormat::TextIndent), int(QTextFormat::BlockLeftMargin),
+                      int(QTextFormat::BlockTopMargin), int(QTextFormat::BlockBottomMargin),
+                      int(RichTextProperty::LineSpacingRule), int(RichTextProperty::LineSpacingAmount),
+                      int(RichTextProperty::KeepWithNext), int(RichTextProperty::StyleNumber),
+                      int(QTextFormat::PageBreakPolicy)})
+            QCOMPARE(fy.property(p), fx.property(p));
+        QCOMPARE(fy.tabPositions().size(), fx.tabPositions().size());
+        for (int pos = x.position(); pos < x.position() + x.length() - 1; ++pos) {
+            QTextCursor cx(const_cast<QTextDocument *>(&a)), cy(const_cast<QTextDocument *>(&b));
+            cx.setPosition(pos + 1);
+            cy.setPosition(pos + 1 - x.position() + y.position());
+            const QTextCharFormat gx = cx.charFormat(), gy = cy.charFormat();
+            for (int p : {int(QTextFormat::FontWeight), int(QTextFormat::FontItalic),
+                          int(QTextFormat::TextUnderlineStyle), int(QTextFormat::FontStrikeOut),
+                          int(QTextFormat::FontPointSize), int(QTextFormat::FontFamilies),
+                          int(QTextFormat::ForegroundBrush), int(QTextFormat::BackgroundBrush),
+                          int(QTextFormat::TextVerticalAlignment), int(QTextFormat::FontCapitalization),
+                          int(RichTextProperty::Hidden), int(RichTextProperty::Protected),
+                          int(RichTextProperty::Disabled), int(RichTextProperty::Charset),
+                          int(RichTextProperty::KerningThreshold), int(RichTextProperty::Spacing)})
+                if (gx.hasProperty(p) || (p != int(QTextFormat::FontFamilies) && p != int(RichTextProperty::Charset)))
+                    QCOMPARE(gy.property(p), gx.property(p));
+        }
+    }
+}
+
+void tst_RtfReader::roundTrip()
+{
+    QFETCH(QByteArray, rtf);
+    QTextDocument first;
+    QVERIFY(RtfReader::read(rtf, first).ok);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QVERIFY(RtfWriter::write(first, buffer));
+    const QByteArray written = buffer.data();
+    QVERIFY(written.startsWith("{\\rtf1\\ansi\\ansicpg1252\\deff0"));
+    QTextDocument second;
+    QVERIFY(RtfReader::read(written, second).ok);
+    compareDocuments(first, second);
+}
+
+void tst_RtfReader::insertAndRange()
+{
+    QTextDocument doc;
+    doc.setPlainText(QStringLiteral("one two"));
+    QTextCursor c(&doc);
+    c.setPosition(4);
+    c.setPosition(7, QTextCursor::KeepAnchor);
+    QVERIFY(RtfReader::insert("{\\rtf1 {\\b 2}}", c).ok);
+    QCOMPARE(doc.toPlainText(), QStringLiteral("one 2"));
+    c.setPosition(5);
+    QCOMPARE(c.charFormat().fontWeight(), int(QFont::Bold));
+    QVERIFY(!RtfReader::insert("not rtf", c).ok);
+    QCOMPARE(doc.toPlainText(), QStringLiteral("one 2"));
+
+    QTextDocument two;
+    two.setPlainText(QStringLiteral("alpha\nbeta gamma"));
+    QTextDocument part;
+    QVERIFY(RtfReader::read(RtfWriter::write(two, 2, 10), part).ok);
+    QCOMPARE(part.toPlainText(), QStringLiteral("pha\nbeta"));
+}
+
+void tst_RtfReader::bullets()
+{
+    const QByteArray rtf = "{\\rtf1 {\\pntext\\'b7\\tab}{\\*\\pn\\pnlvlblt{\\pntxtb\\'b7}}one\\par"
+                           "{\\pntext\\'b7\\tab}two\\par\\pard three\\par}";
+    QTextDocument doc;
+    QVERIFY(RtfReader::read(rtf, doc).ok);
+    QCOMPARE(doc.toPlainText(), QStringLiteral("one\ntwo\nthree"));
+    QTextList *list = doc.begin().textList();
+    QVERIFY(list);
+    QCOMPARE(list->count(), 2);
+    QVERIFY(doc.begin().next().textList() == list);
+    QVERIFY(!doc.lastBlock().textList());
+
+    QTextDocument again;
+    QVERIFY(RtfReader::read(RtfWriter::write(doc), again).ok);
+    QCOMPARE(again.toPlainText(), doc.toPlainText());
+    QVERIFY(again.begin().textList());
+    QCOMPARE(again.begin().textList()->count(), 2);
+    QVERIFY(!again.lastBlock().textList());
+}
+
+void tst_RtfReader::corpus_data()
+{
+    QTest::addColumn<QString>("path");
+    const QDir dir(QStringLiteral(TESSARY_CORPUS_DIR "/rtf"));
+    const QStringList files = dir.entryList({QStringLiteral("*.rtf")}, QDir::Files, QDir::Name);
+    QVERIFY(!files.isEmpty());
+    for (const QString &f : files)
+        QTest::newRow(qPrintable(f)) << dir.filePath(f);
+}
+
+void tst_RtfReader::corpus()
+{
+    QFETCH(QString, path);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QTextDocument doc;
+    const RtfReadResult r = RtfReader::read(file, doc);
+    if (!r.ok) {
+        QVERIFY(!r.error.isEmpty());
+        QVERIFY(file.size() == 0);
+        return;
+    }
+    const QString text = doc.toPlainText();
+    QVERIFY2(!text.contains(QLatin1String("MUST NOT IMPORT")), "skipped \\bin data leaked");
+    QVERIFY2(!text.contains(QLatin1String("Times New Roman;")), "the font table leaked");
+    QTextDocument again;
+    QVERIFY(RtfReader::read(RtfWriter::write(doc), again).ok);
+    QCOMPARE(again.toPlainText(), text);
+}
+
+QTEST_MAIN(tst_RtfReader)
+#include "tst_rtfreader.moc"

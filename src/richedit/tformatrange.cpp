@@ -97,8 +97,8 @@ void TFormatRange::setSource(QTextDocument *source)
     m_source = source;
     release();
     if (source)
-        m_changeConnection = QObject::connect(source, &QTextDocument::contentsChange,
-                                              [this](int, int, int) { m_dirty = true; });
+        m_changeConnection = QObject::connect(source, &QTextDocument::contentsChanged,
+                                              [this] { m_dirty = true; });
 }
 
 void TFormatRange::release()

@@ -1,24 +1,485 @@
 #include "trichedit.h"
 
+#include "richtextproperties.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QApplication>
 #include <QBuffer>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextList>
 #include <QtTest>
+
+Q_DECLARE_METATYPE(TUndoKind)
+
+namespace {
+// "free " + protected "LOCKED" + " text"; the protected run is [5, 11).
+void fillWithProtectedWord(TRichEditor &editor)
+{
+    editor.setPlainText(QStringLiteral("free LOCKED text"));
+    QTextCursor c(editor.document());
+    c.setPosition(5);
+    c.setPosition(11, QTextCursor::KeepAnchor);
+    QTextCharFormat f;
+    f.setProperty(RichTextProperty::Protected, true);
+    c.mergeCharFormat(f);
+    editor.SetSelStart(0);
+}
+
+QByteArray loadAndSave(const QByteArray &bytes, TRichEditor &editor)
+{
+    QBuffer in;
+    in.setData(bytes);
+    in.open(QIODevice::ReadOnly);
+    if (!editor.LoadFromStream(in, StreamFormat::PlainAnsi))
+        return "load failed";
+    return editor.Text().toUtf8();
+}
+} // namespace
 
 class TestTRichEditor : public QObject
 {
     Q_OBJECT
 private slots:
-    void plainUtf16RoundTrip()
+    void positionsCountParagraphBreaksOnce()
     {
+        TRichEditor editor;
+        editor.resize(800, 400);
+        editor.setPlainText(QStringLiteral("ab\ncd\n\nef"));
+        QCOMPARE(editor.TextLength(), 9);
+        QCOMPARE(editor.Text().size(), editor.TextLength());
+        QCOMPARE(editor.TextRange(1, 4), QStringLiteral("b\nc"));
+        QCOMPARE(editor.TextRange(7, 100), QStringLiteral("ef"));
+        QCOMPARE(editor.TextRange(-3, 2), QStringLiteral("ab"));
+
+        editor.Select(3, 5);
+        QCOMPARE(editor.SelStart(), 3);
+        QCOMPARE(editor.SelLength(), 2);
+        QCOMPARE(editor.SelText(), QStringLiteral("cd"));
+        QVERIFY(editor.SetSelText(QStringLiteral("X\nY")));
+        QCOMPARE(editor.Text(), QStringLiteral("ab\nX\nY\n\nef"));
+        QCOMPARE(editor.SelStart(), 6); // after the inserted text, one position per break
+
+        QCOMPARE(editor.LineCount(), 5);
+        QCOMPARE(editor.Lines(), QStringList({"ab", "X", "Y", "", "ef"}));
+        editor.SetSelStart(9);
+        QCOMPARE(editor.CaretLine(), 4);
+        QCOMPARE(editor.CaretColumn(), 1);
+
+        editor.ClearLines();
+        QCOMPARE(editor.TextLength(), 0);
+        QCOMPARE(editor.LineCount(), 1);
+    }
+
+    void plainTextLoading_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("text");
+        const QString umlauts = QStringLiteral("Grüße €");
+        QTest::newRow("utf8 without bom") << umlauts.toUtf8() << umlauts;
+        QTest::newRow("utf8 bom") << QByteArray("\xEF\xBB\xBF") + umlauts.toUtf8() << umlauts;
+        QStringEncoder le(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom);
+        QTest::newRow("utf16le bom") << QByteArray(le.encode(umlauts)) << umlauts;
+        QStringEncoder be(QStringConverter::Utf16BE, QStringConverter::Flag::WriteBom);
+        QTest::newRow("utf16be bom") << QByteArray(be.encode(umlauts)) << umlauts;
+        QTest::newRow("windows-1252") << QByteArray("caf\xE9 \x80 \x93q\x94 \x81")
+                                      << QStringLiteral("café € “q” \u0081");
+        QTest::newRow("crlf line ends") << QByteArray("one\r\ntwo\rthree\n")
+                                        << QStringLiteral("one\ntwo\nthree\n");
+    }
+    void plainTextLoading()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, text);
+        TRichEditor editor;
+        QCOMPARE(QString::fromUtf8(loadAndSave(bytes, editor)), text);
+        QVERIFY(!editor.Modified());
+        QVERIFY(!editor.CanUndo());
+    }
+
+    void plainSaveRoundTrip_data()
+    {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<QByteArray>("prefix");
+        QTest::newRow("utf16") << int(StreamFormat::PlainUtf16) << QByteArray("\xFF\xFE");
+        QTest::newRow("ansi") << int(StreamFormat::PlainAnsi) << QByteArray("Gr\xC3\xBC");
+    }
+    void plainSaveRoundTrip()
+    {
+        QFETCH(int, format);
+        QFETCH(QByteArray, prefix);
         TRichEditor editor;
         editor.setPlainText(QStringLiteral("Grüße \U0001F600\nzweite Zeile"));
         QBuffer buffer;
         buffer.open(QIODevice::ReadWrite);
-        QVERIFY(editor.SaveToStream(buffer, StreamFormat::PlainUtf16));
-        QVERIFY(buffer.data().startsWith("\xFF\xFE"));
+        QVERIFY(editor.SaveToStream(buffer, StreamFormat(format)));
+        QVERIFY(buffer.data().startsWith(prefix));
         buffer.seek(0);
         TRichEditor other;
         QVERIFY(other.LoadFromStream(buffer, StreamFormat::PlainAnsi));
         QCOMPARE(other.Text(), editor.Text());
+    }
+
+    void rtfStreamInOfPlainDataReadsText()
+    {
+        TRichEditor editor;
+        QBuffer in;
+        in.setData("just words, no RTF");
+        in.open(QIODevice::ReadOnly);
+        QVERIFY(editor.LoadFromStream(in, StreamFormat::Rtf));
+        QCOMPARE(editor.Text(), QStringLiteral("just words, no RTF"));
+    }
+
+    void protectedTextRefusesEdits_data()
+    {
+        QTest::addColumn<QString>("edit");
+        QTest::addColumn<bool>("allow");
+        QTest::addColumn<QString>("allowedText");
+        for (bool allow : {false, true}) {
+            const char *suffix = allow ? " allowed" : " refused";
+            const auto row = [&](const char *name, const char *result) {
+                QTest::newRow(QByteArray(name).append(suffix).constData())
+                    << QString::fromLatin1(name) << allow << QString::fromLatin1(result);
+            };
+            row("type inside", "free LOCxKED text");
+            row("backspace", "free LOKED text");
+            row("delete", "free LOKED text");
+            row("type over selection", "free x text");
+            row("cut", "free  text");
+            row("paste", "free LOCpastedKED text");
+            row("set sel text", "free x text");
+            row("clear selection", "free  text");
+            row("replace all", "free xxx text");
+        }
+    }
+    void protectedTextRefusesEdits()
+    {
+        QFETCH(QString, edit);
+        QFETCH(bool, allow);
+        QFETCH(QString, allowedText);
+        TRichEditor editor;
+        fillWithProtectedWord(editor);
+        QList<QPair<int, int>> asked;
+        connect(&editor, &TRichEditor::ProtectChange, &editor,
+                [&](int s, int e, bool &ok) { asked.append({s, e}); ok = allow; });
+
+        QApplication::clipboard()->setText(QStringLiteral("pasted"));
+        if (edit == "type inside") {
+            editor.SetSelStart(8);
+            QTest::keyClick(&editor, Qt::Key_X);
+        } else if (edit == "backspace") {
+            editor.SetSelStart(8);
+            QTest::keyClick(&editor, Qt::Key_Backspace);
+        } else if (edit == "delete") {
+            editor.SetSelStart(7);
+            QTest::keyClick(&editor, Qt::Key_Delete);
+        } else if (edit == "type over selection") {
+            editor.Select(5, 11);
+            QTest::keyClick(&editor, Qt::Key_X);
+        } else if (edit == "cut") {
+            editor.Select(5, 11);
+            QTest::keySequence(&editor, QKeySequence::Cut);
+        } else if (edit == "paste") {
+            editor.SetSelStart(8);
+            QTest::keySequence(&editor, QKeySequence::Paste);
+        } else if (edit == "set sel text") {
+            editor.Select(4, 12);
+            editor.SetSelText(QStringLiteral(" x "));
+        } else if (edit == "clear selection") {
+            editor.Select(5, 11);
+            editor.ClearSelection();
+        } else if (edit == "replace all") {
+            editor.ReplaceAllText(QStringLiteral("LOCKED"), QStringLiteral("xxx"));
+        }
+        QVERIFY(!asked.isEmpty());
+        QCOMPARE(editor.Text(), allow ? allowedText : QStringLiteral("free LOCKED text"));
+    }
+
+    void editsBesideProtectedTextNeedNoConsent()
+    {
+        TRichEditor editor;
+        fillWithProtectedWord(editor);
+        int asked = 0;
+        connect(&editor, &TRichEditor::ProtectChange, &editor, [&](int, int, bool &) { ++asked; });
+        editor.SetSelStart(11); // right after the protected run
+        QTest::keyClicks(&editor, QStringLiteral("ab"));
+        editor.SetSelStart(3);
+        QTest::keyClick(&editor, Qt::Key_Backspace);
+        QCOMPARE(editor.Text(), QStringLiteral("fre LOCKEDab text"));
+        QCOMPARE(asked, 0);
+        // What was typed after the run did not inherit its protection.
+        editor.Select(10, 12);
+        QVERIFY(!editor.SelAttributes().Protected());
+    }
+
+    void undoKinds()
+    {
+        TRichEditor editor;
+        QCOMPARE(editor.UndoKind(), TUndoKind::None);
+        QTest::keyClicks(&editor, QStringLiteral("hello world"));
+        QCOMPARE(editor.UndoKind(), TUndoKind::Typing);
+        QTest::keyClick(&editor, Qt::Key_Backspace);
+        QCOMPARE(editor.UndoKind(), TUndoKind::Delete);
+        editor.Select(0, 5);
+        editor.CutToClipboard();
+        QCOMPARE(editor.UndoKind(), TUndoKind::Cut);
+        editor.SetSelStart(editor.TextLength());
+        editor.PasteFromClipboard();
+        QCOMPARE(editor.Text(), QStringLiteral(" worlhello"));
+        QCOMPARE(editor.UndoKind(), TUndoKind::Paste);
+
+        editor.Undo();
+        QCOMPARE(editor.Text(), QStringLiteral(" worl"));
+        QCOMPARE(editor.UndoKind(), TUndoKind::Cut);
+        QCOMPARE(editor.RedoKind(), TUndoKind::Paste);
+        editor.Undo();
+        QCOMPARE(editor.UndoKind(), TUndoKind::Delete);
+        QCOMPARE(editor.RedoKind(), TUndoKind::Cut);
+        editor.Redo();
+        QCOMPARE(editor.UndoKind(), TUndoKind::Cut);
+        QCOMPARE(editor.RedoKind(), TUndoKind::Paste);
+
+        // A new step drops what could be redone; formatting is of no named kind.
+        editor.Select(0, 3);
+        TTextAttributes bold;
+        bold.SetBold(true);
+        QVERIFY(editor.SetSelAttributes(bold));
+        QCOMPARE(editor.UndoKind(), TUndoKind::None);
+        QVERIFY(editor.CanUndo());
+        QCOMPARE(editor.RedoKind(), TUndoKind::None);
+        QVERIFY(!editor.CanRedo());
+        editor.Undo();
+        QCOMPARE(editor.UndoKind(), TUndoKind::Cut);
+
+        // Ctrl+Z goes through the same bookkeeping.
+        QTest::keySequence(&editor, QKeySequence::Undo);
+        QCOMPARE(editor.UndoKind(), TUndoKind::Delete);
+    }
+
+    void characterAttributesRoundTrip()
+    {
+        TRichEditor editor;
+        editor.setPlainText(QStringLiteral("some text here"));
+        editor.Select(5, 9);
+        TTextAttributes a;
+        a.SetName(QStringLiteral("Liberation Mono"));
+        a.SetSize(17);
+        a.SetColor(QColor(10, 20, 30));
+        a.SetBackColor(QColor(Qt::yellow));
+        a.SetBold(true);
+        a.SetItalic(true);
+        a.SetUnderline(true);
+        a.SetStrikeOut(true);
+        a.SetCharset(238);
+        a.SetProtected(true);
+        a.SetHidden(true);
+        a.SetDisabled(true);
+        a.SetPosition(TTextAttributes::VerticalPosition::Superscript);
+        a.SetKerningThreshold(12);
+        QVERIFY(editor.SetSelAttributes(a));
+        QCOMPARE(editor.SelAttributes(), a);
+        editor.SetSelStart(7);
+        QCOMPARE(editor.WordAttributes(), a);
+
+        // Clearing goes back to plain text (properties removed, not set to false).
+        TTextAttributes off;
+        off.SetBackColor(QColor());
+        off.SetProtected(false);
+        off.SetPosition(TTextAttributes::VerticalPosition::Normal);
+        editor.Select(5, 9);
+        connect(&editor, &TRichEditor::ProtectChange, &editor, [](int, int, bool &ok) { ok = true; });
+        QVERIFY(editor.SetSelAttributes(off));
+        const TTextAttributes now = editor.SelAttributes();
+        QVERIFY(!now.BackColor().isValid());
+        QVERIFY(!now.Protected());
+        QCOMPARE(now.Position(), TTextAttributes::VerticalPosition::Normal);
+        QVERIFY(now.Bold());
+        QTextCursor inside(editor.document());
+        inside.setPosition(6);
+        QVERIFY(!inside.charFormat().hasProperty(RichTextProperty::Protected));
+        QVERIFY(!inside.charFormat().hasProperty(QTextFormat::BackgroundBrush));
+    }
+
+    void changingOneAttributeKeepsMixedOthers()
+    {
+        TRichEditor editor;
+        editor.setPlainText(QStringLiteral("aaaa bbbb"));
+        editor.Select(0, 4);
+        TTextAttributes mono;
+        mono.SetName(QStringLiteral("Liberation Mono"));
+        editor.SetSelAttributes(mono);
+        editor.Select(5, 9);
+        TTextAttributes big;
+        big.SetSize(30);
+        editor.SetSelAttributes(big);
+
+        editor.SelectAll();
+        TTextAttributes bold = editor.SelAttributes();
+        bold.SetBold(true);
+        editor.SetSelAttributes(bold);
+        editor.Select(0, 1);
+        QCOMPARE(editor.SelAttributes().Name(), QStringLiteral("Liberation Mono"));
+        QVERIFY(editor.SelAttributes().Bold());
+        editor.Select(6, 7);
+        QCOMPARE(editor.SelAttributes().Size(), 30);
+        QVERIFY(editor.SelAttributes().Name() != QStringLiteral("Liberation Mono"));
+        QVERIFY(editor.SelAttributes().Bold());
+
+        // Assign marks everything: the whole default set reaches the selection.
+        TTextAttributes def;
+        def.Assign(editor.DefAttributes());
+        editor.SelectAll();
+        editor.SetSelAttributes(def);
+        editor.Select(6, 7);
+        QCOMPARE(editor.SelAttributes(), editor.DefAttributes());
+
+        TTextAttributes fromFont;
+        fromFont.Assign(QFont(QStringLiteral("Liberation Serif"), 14, QFont::Bold, true));
+        QCOMPARE(fromFont.Font().family(), QStringLiteral("Liberation Serif"));
+        QCOMPARE(fromFont.Size(), 14);
+        QVERIFY(fromFont.Bold() && fromFont.Italic() && !fromFont.Underline());
+    }
+
+    void paragraphAttributesRoundTrip_data()
+    {
+        QTest::addColumn<int>("rule");
+        QTest::addColumn<int>("amount");
+        QTest::newRow("single") << int(LineSpacing::Single) << 0;
+        QTest::newRow("one and half") << int(LineSpacing::OneAndHalf) << 0;
+        QTest::newRow("double") << int(LineSpacing::Double) << 0;
+        QTest::newRow("at least") << int(LineSpacing::AtLeast) << 360;
+        QTest::newRow("exactly") << int(LineSpacing::Exactly) << 300;
+        QTest::newRow("multiple") << int(LineSpacing::Multiple) << 40;
+    }
+    void paragraphAttributesRoundTrip()
+    {
+        QFETCH(int, rule);
+        QFETCH(int, amount);
+        TRichEditor editor;
+        editor.setPlainText(QStringLiteral("one\ntwo\nthree"));
+        editor.Select(1, 5); // touches "one" and "two"
+        TParaAttributes p;
+        p.SetAlignment(2);
+        p.SetFirstIndent(36);
+        p.SetLeftIndent(-18);
+        p.SetRightIndent(20);
+        p.SetSpaceBefore(12);
+        p.SetSpaceAfter(3);
+        p.SetLineSpacing(LineSpacing(rule), amount);
+        p.SetBullets(true);
+        p.SetTabs({144, 72});
+        p.SetStyleNumber(2);
+        p.SetKeepWithNext(true);
+        QVERIFY(editor.SetParagraph(p));
+        QCOMPARE(editor.Paragraph(), p);
+        QCOMPARE(editor.Paragraph().Tabs(), QList<int>({72, 144}));
+        editor.SetSelStart(5);
+        QCOMPARE(editor.Paragraph(), p);
+        QVERIFY(editor.document()->findBlock(5).textList());
+        editor.SetSelStart(10);
+        QCOMPARE(editor.Paragraph(), TParaAttributes());
+
+        // Changing one field leaves the others.
+        editor.Select(0, 5);
+        TParaAttributes right;
+        right.SetAlignment(1);
+        right.SetBullets(false);
+        editor.SetParagraph(right);
+        QCOMPARE(editor.Paragraph().Alignment(), 1);
+        QCOMPARE(editor.Paragraph().FirstIndent(), 36);
+        QCOMPARE(editor.Paragraph().LeftIndent(), -18);
+        QVERIFY(!editor.Paragraph().Bullets());
+        QVERIFY(!editor.document()->begin().textList());
+    }
+
+    void findAndReplace()
+    {
+        TRichEditor editor;
+        editor.setPlainText(QStringLiteral("Cat cat catalog\ncat"));
+        QSignalSpy notFound(&editor, &TRichEditor::TextNotFound);
+
+        QCOMPARE(editor.FindText(QStringLiteral("cat")), 0);
+        QCOMPARE(editor.FindText(QStringLiteral("cat")), 4);
+        QCOMPARE(editor.FindText(QStringLiteral("cat"), SearchOption::WholeWord), 16);
+        QCOMPARE(editor.FindText(QStringLiteral("cat"), SearchOption::Backward), 8);
+        editor.SetSelStart(1);
+        QCOMPARE(editor.FindText(QStringLiteral("Cat"), SearchOption::MatchCase), -1);
+        QCOMPARE(notFound.count(), 1);
+        QCOMPARE(notFound.at(0).at(0).toString(), QStringLiteral("Cat"));
+
+        // Replace takes the selected match and moves on to the next one.
+        editor.SetSelStart(0);
+        editor.FindText(QStringLiteral("cat"));
+        QVERIFY(editor.ReplaceText(QStringLiteral("cat"), QStringLiteral("dog")));
+        QCOMPARE(editor.Text(), QStringLiteral("dog cat catalog\ncat"));
+        QCOMPARE(editor.SelStart(), 4);
+
+        // A replacement holding the search text must not be searched again.
+        QCOMPARE(editor.ReplaceAllText(QStringLiteral("cat"), QStringLiteral("cats")), 3);
+        QCOMPARE(editor.Text(), QStringLiteral("dog cats catsalog\ncats"));
+        editor.Undo(); // the whole replace-all is one step
+        QCOMPARE(editor.Text(), QStringLiteral("dog cat catalog\ncat"));
+        QCOMPARE(editor.ReplaceAllText(QStringLiteral("bird"), QStringLiteral("x")), 0);
+        QCOMPARE(notFound.count(), 2);
+    }
+
+    void replaceDialogDrivesTheEditor()
+    {
+        TRichEditor editor;
+        editor.setPlainText(QStringLiteral("red green red"));
+        editor.ReplaceDialog(QStringLiteral("red"));
+        TFindDialog *dialog = editor.replaceDialog();
+        QVERIFY(dialog && dialog->isVisible() && !dialog->isModal());
+        QCOMPARE(dialog->findText(), QStringLiteral("red"));
+        dialog->findChild<QLineEdit *>("edtReplace")->setText(QStringLiteral("blue"));
+        dialog->findChild<QPushButton *>("btnReplaceAll")->click();
+        QCOMPARE(editor.Text(), QStringLiteral("blue green blue"));
+
+        QSignalSpy notFound(&editor, &TRichEditor::TextNotFound);
+        editor.FindDialog(QStringLiteral("purple"));
+        editor.findDialog()->findChild<QPushButton *>("btnFindNext")->click();
+        QCOMPARE(notFound.count(), 1);
+        QCOMPARE(notFound.at(0).at(0).toString(), QStringLiteral("purple"));
+        editor.findDialog()->close();
+        dialog->close();
+    }
+
+    void zoomRatio_data()
+    {
+        QTest::addColumn<int>("num");
+        QTest::addColumn<int>("den");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("100 percent") << 0 << 0 << true;
+        QTest::newRow("150 percent") << 3 << 2 << true;
+        QTest::newRow("zero denominator") << 1 << 0 << false;
+        QTest::newRow("negative") << -1 << 2 << false;
+        QTest::newRow("beyond 64") << 65 << 1 << false;
+    }
+    void zoomRatio()
+    {
+        QFETCH(int, num);
+        QFETCH(int, den);
+        QFETCH(bool, accepted);
+        TRichEditor editor;
+        editor.setPlainText(QStringLiteral("zoomed"));
+        editor.resize(400, 300);
+        editor.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&editor));
+        const qreal plainHeight = editor.document()->documentLayout()->documentSize().height();
+        QCOMPARE(editor.SetZoom(num, den), accepted);
+        if (accepted) {
+            QCOMPARE(editor.ZoomNumerator(), num);
+            QCOMPARE(editor.ZoomDenominator(), den);
+        }
+        const qreal height = editor.document()->documentLayout()->documentSize().height();
+        if (accepted && num > den)
+            QVERIFY2(height > plainHeight * 1.3, qPrintable(QStringLiteral("%1 vs %2").arg(height).arg(plainHeight)));
+        else
+            QCOMPARE(height, plainHeight);
     }
 };
 

@@ -1,5 +1,7 @@
 #include "trichedit.h"
 
+#include <QPointer>
+
 #include "richtextproperties.h"
 #include "rtfreader.h"
 #include "rtfwriter.h"
@@ -170,10 +172,13 @@ bool TRichEditor::LoadFromStream(QIODevice &device, StreamFormat format, QString
         }
         doc->setUndoRedoEnabled(true);
         doc->setModified(false);
-        QTextDocument *old = document();
+        // setDocument() frees a document its text control owns; one we made
+        // for an earlier load is ours to free.
+        QPointer<QTextDocument> old = document();
+        const bool ours = old->parent() == this;
         setDocument(doc);
         attachDocument(doc);
-        if (old->parent() == this)
+        if (ours && old)
             delete old;
         emit Change();
         return true;

@@ -5,7 +5,7 @@
 #include "richtextproperties.h"
 #include "rtfreader.h"
 #include "rtfwriter.h"
-#include "windows1252_p.h"
+#include "codepage.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QContextMenuEvent>
@@ -58,7 +58,7 @@ QString decodePlainText(const QByteArray &data)
     QString text = utf8.decode(data);
     if (!utf8.hasError())
         return text;
-    return Windows1252::decode(data);
+    return CodePage::decode(data, 1252);
 }
 
 QString normalizeLineEnds(QString text)

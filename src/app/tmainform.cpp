@@ -136,9 +136,9 @@ void TMainForm::buildToolBar()
     btnCut = addButton("btnCut", "Cut|Cuts the selection and puts it on the Clipboard", TIcons::drawn(TIcons::Drawing::Cut));
     btnCopy = addButton("btnCopy", "Copy|Copies the selection and puts it on the Clipboard", TIcons::drawn(TIcons::Drawing::Copy));
     btnPaste = addButton("btnPaste", "Paste|Inserts Clipboard contents", TIcons::drawn(TIcons::Drawing::Paste));
-    connect(btnCut, &QToolButton::clicked, this, [this] { if (auto *d = ActiveDocument()) d->Editor->cut(); });
-    connect(btnCopy, &QToolButton::clicked, this, [this] { if (auto *d = ActiveDocument()) d->Editor->copy(); });
-    connect(btnPaste, &QToolButton::clicked, this, [this] { if (auto *d = ActiveDocument()) d->Editor->paste(); });
+    connect(btnCut, &QToolButton::clicked, this, [this] { if (auto *d = ActiveDocument()) d->Editor->CutToClipboard(); });
+    connect(btnCopy, &QToolButton::clicked, this, [this] { if (auto *d = ActiveDocument()) d->Editor->CopyToClipboard(); });
+    connect(btnPaste, &QToolButton::clicked, this, [this] { if (auto *d = ActiveDocument()) d->Editor->PasteFromClipboard(); });
     btnCut->setEnabled(false);
     btnCopy->setEnabled(false);
     ToolBar2->addSeparator();
@@ -173,8 +173,8 @@ void TMainForm::buildShortcuts()
     add("Open", "Ctrl+O", [this] { FileOpen(); });
     add("Find", "Ctrl+F", [this] { EditFind(); });
     add("Find and Replace", "Ctrl+R", [this] { EditReplace(); });
-    add("Undo", "Ctrl+Z", [this] { if (auto *d = ActiveDocument()) d->Editor->undo(); });
-    add("Redo", "Ctrl+Y", [this] { if (auto *d = ActiveDocument()) d->Editor->redo(); });
+    add("Undo", "Ctrl+Z", [this] { if (auto *d = ActiveDocument()) d->Editor->Undo(); });
+    add("Redo", "Ctrl+Y", [this] { if (auto *d = ActiveDocument()) d->Editor->Redo(); });
     add("Bold", "Ctrl+B", [this] {
         if (auto *d = ActiveDocument())
             if (auto *b = d->findChild<QToolButton *>(QStringLiteral("btnBold"))) b->click();

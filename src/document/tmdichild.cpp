@@ -199,8 +199,8 @@ void TMDIChild::buildToolBar()
     for (QToolButton *b : {btnBold, btnItalic, btnUnderline, btnLeftAlign, btnCenterAlign, btnJustify})
         b->setCheckable(true);
 
-    connect(btnUndo, &QToolButton::clicked, this, [this] { Editor->undo(); });
-    connect(btnRedo, &QToolButton::clicked, this, [this] { Editor->redo(); });
+    connect(btnUndo, &QToolButton::clicked, this, [this] { Editor->Undo(); });
+    connect(btnRedo, &QToolButton::clicked, this, [this] { Editor->Redo(); });
     connect(btnBold, &QToolButton::clicked, this, [this](bool on) {
         QTextCharFormat f;
         f.setFontWeight(on ? QFont::Bold : QFont::Normal);
@@ -345,24 +345,22 @@ void TMDIChild::buildEditorMenu()
 {
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    m_popupCut = PopupMenu1->addAction(QStringLiteral("Cu&t"), this, [this] { Editor->cut(); });
+    m_popupCut = PopupMenu1->addAction(QStringLiteral("Cu&t"), this, [this] { Editor->CutToClipboard(); });
     m_popupCut->setShortcut(QKeySequence(QStringLiteral("Ctrl+X")));
-    m_popupCopy = PopupMenu1->addAction(QStringLiteral("&Copy"), this, [this] { Editor->copy(); });
+    m_popupCopy = PopupMenu1->addAction(QStringLiteral("&Copy"), this, [this] { Editor->CopyToClipboard(); });
     m_popupCopy->setShortcut(QKeySequence(QStringLiteral("Ctrl+C")));
-    m_popupPaste = PopupMenu1->addAction(QStringLiteral("&Paste"), this, [this] { Editor->paste(); });
+    m_popupPaste = PopupMenu1->addAction(QStringLiteral("&Paste"), this, [this] { Editor->PasteFromClipboard(); });
     m_popupPaste->setShortcut(QKeySequence(QStringLiteral("Ctrl+V")));
     PopupMenu1->addSeparator();
-    PopupMenu1->addAction(QStringLiteral("Select All"), this, [this] { Editor->selectAll(); })
+    PopupMenu1->addAction(QStringLiteral("Select All"), this, [this] { Editor->SelectAll(); })
         ->setShortcut(QKeySequence(QStringLiteral("Ctrl+A")));
     PopupMenu1->addSeparator();
+    // Both go through the control, so protected text stays protected.
     PopupMenu1->addAction(QStringLiteral("Clear All"), this, [this] {
-        QTextCursor c(Editor->document());
-        c.select(QTextCursor::Document);
-        c.removeSelectedText();
+        Editor->SelectAll();
+        Editor->ClearSelection();
     });
-    PopupMenu1->addAction(QStringLiteral("Clear Selection"), this, [this] {
-        Editor->textCursor().removeSelectedText();
-    })->setShortcut(QKeySequence(QStringLiteral("Ctrl+D")));
+    PopupMenu1->addAction(QStringLiteral("Clear Selection"), this, [this] { Editor->ClearSelection(); })->setShortcut(QKeySequence(QStringLiteral("Ctrl+D")));
     for (QAction *a : PopupMenu1->actions())
         a->setShortcutVisibleInContextMenu(true);
 
@@ -545,7 +543,7 @@ void TMDIChild::SetModifiedIndicator(bool modified)
 
 void TMDIChild::UpdatePasteState()
 {
-    const bool canPaste = Editor->canPaste();
+    const bool canPaste = Editor->CanPaste();
     if (m_popupPaste)
         m_popupPaste->setEnabled(canPaste);
     if (m_host && isActiveWindowOfHost())

@@ -4,6 +4,10 @@
 #include "tmessagebox.h"
 #include "trichedit.h"
 #include "tdocumentfile.h"
+#include "ttextattributes.h"
+
+#include <QMenu>
+#include <QToolButton>
 
 #include <QFile>
 #include <QMdiSubWindow>
@@ -246,6 +250,29 @@ private slots:
         QVERIFY(read(a).contains("more"));
         QVERIFY(!read(b).contains("more"));
         QCOMPARE(frame.History().value(0), b);
+    }
+
+    void windowCommandsRespectProtectedText()
+    {
+        Answers answers;
+        answers.install();
+        TMainForm frame;
+        startFrame(frame);
+        TMDIChild *doc = frame.ActiveDocument();
+        doc->Editor->setPlainText(QStringLiteral("keep this"));
+        doc->Editor->SelectAll();
+        TTextAttributes protect;
+        protect.SetProtected(true);
+        QVERIFY(doc->Editor->SetSelAttributes(protect));
+        // No one allows the change: the window's commands must not remove the text.
+        auto *menu = doc->findChild<QMenu *>("PopupMenu1");
+        for (QAction *a : menu->actions())
+            if (a->text() == "Clear All" || a->text() == "Clear Selection")
+                a->trigger();
+        doc->Editor->SelectAll();
+        frame.findChild<QToolButton *>("btnCut")->setEnabled(true);
+        frame.findChild<QToolButton *>("btnCut")->click();
+        QCOMPARE(doc->Editor->Text(), QStringLiteral("keep this"));
     }
 };
 

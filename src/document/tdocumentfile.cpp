@@ -36,10 +36,12 @@ bool TDocumentFile::isPlainTextExtension(const QString &extension)
     return group.contains(extension);
 }
 
-DocumentKind TDocumentFile::kindForLoad(const QString &path)
+namespace {
+// The plain-text group is compared in lower case when loading and as written
+// when saving; ".rtc" and ".mvt" always as written.
+DocumentKind kindOfExtension(const QString &ext, bool plainTextInLowerCase)
 {
-    const QString ext = extensionOf(path);
-    if (isPlainTextExtension(ext.toLower()))
+    if (TDocumentFile::isPlainTextExtension(plainTextInLowerCase ? ext.toLower() : ext))
         return DocumentKind::PlainAnsi;
     if (ext == QLatin1String(".rtc"))
         return DocumentKind::Compressed;
@@ -47,19 +49,18 @@ DocumentKind TDocumentFile::kindForLoad(const QString &path)
         return DocumentKind::Template;
     return DocumentKind::Rtf;
 }
+} // namespace
+
+DocumentKind TDocumentFile::kindForLoad(const QString &path)
+{
+    return kindOfExtension(extensionOf(path), true);
+}
 
 DocumentKind TDocumentFile::kindForSave(const QString &path, int filterIndex)
 {
     if (filterIndex == UnicodeFilterIndex)
         return DocumentKind::PlainUtf16;
-    const QString ext = extensionOf(path);
-    if (isPlainTextExtension(ext))
-        return DocumentKind::PlainAnsi;
-    if (ext == QLatin1String(".rtc"))
-        return DocumentKind::Compressed;
-    if (ext == QLatin1String(".mvt"))
-        return DocumentKind::Template;
-    return DocumentKind::Rtf;
+    return kindOfExtension(extensionOf(path), false);
 }
 
 bool TDocumentFile::load(TRichEditor &editor, const QString &path, DocumentKind kind, QString *error)

@@ -1,4 +1,5 @@
 #include "tbitmapwriter.h"
+#include "tlittleendian_p.h"
 
 #include "tsavetofile_p.h"
 
@@ -9,19 +10,6 @@ using namespace TessaryExport;
 
 namespace {
 
-void put16(QByteArray &to, quint16 v)
-{
-    char b[2];
-    qToLittleEndian(v, b);
-    to.append(b, 2);
-}
-
-void put32(QByteArray &to, quint32 v)
-{
-    char b[4];
-    qToLittleEndian(v, b);
-    to.append(b, 4);
-}
 
 } // namespace
 

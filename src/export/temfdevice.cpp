@@ -1,4 +1,5 @@
 #include "temfdevice.h"
+#include "tlittleendian_p.h"
 
 #include "temfpaintengine_p.h"
 #include "tsavetofile_p.h"
@@ -9,19 +10,6 @@ using namespace TessaryExport;
 
 namespace {
 
-void put32(QByteArray &to, quint32 v)
-{
-    char b[4];
-    qToLittleEndian(v, b);
-    to.append(b, 4);
-}
-
-void put16(QByteArray &to, quint16 v)
-{
-    char b[2];
-    qToLittleEndian(v, b);
-    to.append(b, 2);
-}
 
 } // namespace
 

@@ -1,4 +1,5 @@
 #include "temfpaintengine_p.h"
+#include "tlittleendian_p.h"
 
 #include "temfdevice.h"
 
@@ -25,19 +26,9 @@ enum Slot : quint32 { PenSlot = 1, BrushSlot = 2, FontSlot = 3 };
 class Writer {
 public:
     QByteArray bytes;
-    void u32(quint32 v)
-    {
-        char b[4];
-        qToLittleEndian(v, b);
-        bytes.append(b, 4);
-    }
+    void u32(quint32 v) { TessaryExport::put32(bytes, v); }
     void i32(qint32 v) { u32(quint32(v)); }
-    void u16(quint16 v)
-    {
-        char b[2];
-        qToLittleEndian(v, b);
-        bytes.append(b, 2);
-    }
+    void u16(quint16 v) { TessaryExport::put16(bytes, v); }
     void u8(quint8 v) { bytes.append(char(v)); }
     void f32(float v)
     {

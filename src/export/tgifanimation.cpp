@@ -1,4 +1,5 @@
 #include "tgifanimation.h"
+#include "tlittleendian_p.h"
 
 #include "tgifcolourreducer.h"
 #include "tgiflzwencoder.h"
@@ -10,11 +11,6 @@ namespace {
 
 constexpr int kCodeSize = 8;
 
-void put16(QByteArray &to, int v)
-{
-    to += char(v & 0xFF);
-    to += char((v >> 8) & 0xFF);
-}
 
 void putPalette(QByteArray &to, const QList<QRgb> &palette)
 {

@@ -1,4 +1,5 @@
 #include "ttiffwriter.h"
+#include "tlittleendian_p.h"
 
 #include "tsavetofile_p.h"
 
@@ -25,18 +26,8 @@ class TiffBuffer {
 public:
     QByteArray bytes;
 
-    void u16(quint16 v)
-    {
-        char b[2];
-        qToLittleEndian(v, b);
-        bytes.append(b, 2);
-    }
-    void u32(quint32 v)
-    {
-        char b[4];
-        qToLittleEndian(v, b);
-        bytes.append(b, 4);
-    }
+    void u16(quint16 v) { put16(bytes, v); }
+    void u32(quint32 v) { put32(bytes, v); }
     quint32 pos() const { return quint32(bytes.size()); }
 
     void header()

@@ -1,6 +1,7 @@
 #include "tmainform.h"
 
 #include "taboutbox.h"
+#include "thistoryform.h"
 #include "tfiledialog.h"
 #include "ticons.h"
 #include "tmdichild.h"
@@ -63,6 +64,9 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent)
     connect(mdiChildrenTabs, &QTabBar::currentChanged, this, &TMainForm::mdiChildrenTabsChange);
 
     m_aboutBox = new TAboutBox(this);
+    // Reads the history list now and writes it when the frame goes at program end.
+    m_historyForm = new THistoryForm(this);
+    m_historyForm->SetOpener([this](const QString &path) { return openFromHistory(path); });
 
     // Fonts of the symbol character set, for the insertion tools.
     for (const QString &family : QFontDatabase::families(QFontDatabase::Symbol))
@@ -121,8 +125,8 @@ void TMainForm::buildToolBar()
             &QToolButton::clicked, this, &TMainForm::FileNew);
     connect(addButton("ToolButton17", "Open Last Active Document", TIcons::glyph(QStringLiteral("\u21BA"), tile)),
             &QToolButton::clicked, this, &TMainForm::OpenLastActiveDocument);
-    auto *history = addButton("btnHistory", "Document History... (Ctrl+H)", TIcons::drawn(TIcons::Drawing::History));
-    history->setEnabled(false);
+    connect(addButton("btnHistory", "Document History... (Ctrl+H)", TIcons::drawn(TIcons::Drawing::History)),
+            &QToolButton::clicked, this, &TMainForm::btnHistoryClick);
     ToolBar2->addSeparator();
     connect(addButton("ToolButton1", "Open|Open a file", s->standardIcon(QStyle::SP_DialogOpenButton)),
             &QToolButton::clicked, this, &TMainForm::FileOpen);
@@ -171,6 +175,7 @@ void TMainForm::buildShortcuts()
     add("Save", "Ctrl+S", [this] { FileSave(); });
     add("New", "Ctrl+N", [this] { FileNew(); });
     add("Open", "Ctrl+O", [this] { FileOpen(); });
+    add("Document History...", "Ctrl+H", [this] { btnHistoryClick(); });
     add("Find", "Ctrl+F", [this] { EditFind(); });
     add("Find and Replace", "Ctrl+R", [this] { EditReplace(); });
     add("Undo", "Ctrl+Z", [this] { if (auto *d = ActiveDocument()) d->Editor->Undo(); });
@@ -316,8 +321,44 @@ void TMainForm::SetPasteEnabled(bool enabled)
 
 void TMainForm::RecordHistory(const QString &path)
 {
-    m_history.removeAll(path);
-    m_history.prepend(path);
+    m_historyForm->RecordSavedFile(path);
+}
+
+QString TMainForm::MostRecentHistoryEntry() const
+{
+    return m_historyForm->FirstShownEntry();
+}
+
+bool TMainForm::HistoryIsEmpty() const
+{
+    return m_historyForm->ShownIsEmpty();
+}
+
+const QStringList &TMainForm::History() const
+{
+    return m_historyForm->StoredList();
+}
+
+void TMainForm::btnHistoryClick()
+{
+    m_historyForm->exec();
+    if (auto *d = ActiveDocument())
+        d->Editor->setFocus();
+}
+
+bool TMainForm::openFromHistory(const QString &path)
+{
+    m_currentFileName = QFileInfo(path).fileName();
+    LockRedraw();
+    QPointer<TMDIChild> child = CreateNewDocument(m_currentFileName);
+    UnlockRedraw();
+    QString error;
+    if (child->LoadDocument(path, &error))
+        return true;
+    // The window was made for this file only; the history tells the user.
+    if (child && child->parentWidget())
+        child->parentWidget()->close();
+    return false;
 }
 
 TMDIChild *TMainForm::CreateNewDocument(const QString &caption)
@@ -353,7 +394,7 @@ void TMainForm::FileOpen()
     LockRedraw();
     QPointer<TMDIChild> child = CreateNewDocument(m_currentFileName);
     UnlockRedraw();
-    RecordHistory(path);
+    m_historyForm->RecordOpenedFile(path);
     const bool loaded = child->LoadDocument(path);
     QApplication::restoreOverrideCursor();
     // The window was made for this file only: without it, it goes again.

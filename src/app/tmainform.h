@@ -12,6 +12,7 @@ class QTabBar;
 class QToolBar;
 class QToolButton;
 class TAboutBox;
+class THistoryForm;
 
 /// The one top-level window: toolbar, one tab per document, and the area the
 /// document windows live in. Frame commands go to the active document window.
@@ -41,14 +42,16 @@ public:
     void SetCutCopyEnabled(bool enabled) override;
     void SetPasteEnabled(bool enabled) override;
     void RecordHistory(const QString &path) override;
-    QString MostRecentHistoryEntry() const override { return m_history.value(0); }
-    bool HistoryIsEmpty() const override { return m_history.isEmpty(); }
+    QString MostRecentHistoryEntry() const override;
+    bool HistoryIsEmpty() const override;
 
     /// Creates an empty document window captioned caption.
     TMDIChild *CreateNewDocument(const QString &caption);
     QList<TMDIChild *> DocumentWindows() const;
     bool PdfTextExportEnabled() const { return m_pdfTextExportEnabled; }
-    const QStringList &History() const { return m_history; }
+    /// The document history's stored list, most recent first.
+    const QStringList &History() const;
+    THistoryForm *HistoryForm() const { return m_historyForm; }
     QStringList SymbolFontNames;
     int RedrawLockCount() const { return m_redrawLockCount; }
 
@@ -64,6 +67,7 @@ public slots:
     void EditReplace();
     void ToolButton18Click();
     void ShowAbout();
+    void btnHistoryClick();
     void mdiChildrenTabsChange(int index);
 
 protected:
@@ -76,6 +80,7 @@ private:
     void subWindowActivated(QMdiSubWindow *window);
     void FitToWorkArea();
     void openCommandLineFile();
+    bool openFromHistory(const QString &path);
     void tileDocuments(Qt::Orientation orientation);
     QToolButton *addButton(const QString &name, const QString &hint, const QIcon &icon);
     int tabIndexOf(TMDIChild *window) const;
@@ -87,10 +92,10 @@ private:
     QToolButton *btnCopy = nullptr;
     QToolButton *btnPaste = nullptr;
     TAboutBox *m_aboutBox = nullptr;
+    THistoryForm *m_historyForm = nullptr;
 
     QString m_currentFileName;
     QString m_commandLineFile;
-    QStringList m_history;
     QPointer<TMDIChild> m_lastActive;
     int m_redrawLockCount = 0;
     int m_tabGuard = 0;

@@ -36,9 +36,11 @@ public:
     virtual void SetCutCopyEnabled(bool enabled) = 0;
     virtual void SetPasteEnabled(bool enabled) = 0;
 
-    /// Records path at the front of the document history.
+    /// Records a file saved under a new name: it goes to the front of the document
+    /// history unless the history lists it already (then it keeps its place).
     virtual void RecordHistory(const QString &path) = 0;
-    /// The most recent history entry, or empty when the history is empty.
+    /// The first entry the document history shows, or empty when it shows none.
     virtual QString MostRecentHistoryEntry() const = 0;
+    /// True when the document history shows no entry.
     virtual bool HistoryIsEmpty() const = 0;
 };

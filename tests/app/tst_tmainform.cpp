@@ -1,4 +1,5 @@
 #include "tfiledialog.h"
+#include "thistoryform.h"
 #include "tmainform.h"
 #include "tmdichild.h"
 #include "tmessagebox.h"
@@ -78,6 +79,14 @@ class TestTMainForm : public QObject
     }
 
 private slots:
+    // Every frame starts with an empty document history of its own.
+    void init()
+    {
+        const QString list = m_dir.filePath("WrdFileList.dat");
+        writeFile("WrdFileList.dat", {});
+        THistoryForm::SetListFilePath(list);
+    }
+
     void missingCommandLineFileGivesNewDocument()
     {
         Answers answers;

@@ -7,6 +7,7 @@
 #include "tdocumentfile.h"
 #include "ttextattributes.h"
 
+#include <QListWidget>
 #include <QMenu>
 #include <QToolButton>
 
@@ -259,6 +260,46 @@ private slots:
         QVERIFY(read(a).contains("more"));
         QVERIFY(!read(b).contains("more"));
         QCOMPARE(frame.History().value(0), b);
+    }
+
+    // The frame's Open records, the history's Open opens a window, "Open Last Active
+    // Document" takes the first entry, and the list is written when the frame goes.
+    void historyFollowsOpenAndOpenLast()
+    {
+        Answers answers;
+        answers.install();
+        const QString a = writeFile("A.rtf", "{\\rtf1 alpha}");
+        const QString b = writeFile("B.rtf", "{\\rtf1 beta}");
+        {
+            TMainForm frame;
+            startFrame(frame);
+            QVERIFY(frame.findChild<QToolButton *>("btnHistory")->isEnabled());
+            frame.OpenLastActiveDocument();
+            QCOMPARE(answers.messages, QStringList { "Document History List is Empty." });
+
+            for (const QString &path : { a, b, a }) {
+                answers.savePath = path;
+                frame.FileOpen();
+            }
+            QCOMPARE(frame.History(), (QStringList { a, b }));
+            QCOMPARE(frame.DocumentCount(), 4);
+
+            // The history's Open: one more window, named after the file.
+            THistoryForm *history = frame.HistoryForm();
+            auto *list = history->findChild<QListWidget *>("ListBox1");
+            list->clearSelection();
+            list->setCurrentRow(1, QItemSelectionModel::ClearAndSelect);
+            history->btnOpenClick();
+            QCOMPARE(frame.DocumentCount(), 5);
+            QCOMPARE(frame.CurrentFileName(), b);
+            QCOMPARE(frame.History(), (QStringList { b, a }));
+
+            QFile::remove(b);
+            answers.messages.clear();
+            frame.OpenLastActiveDocument();
+            QCOMPARE(answers.messages, QStringList { "Document does not exist or has been deleted." });
+        }
+        QCOMPARE(read(m_dir.filePath("WrdFileList.dat")), (b + "\r\n" + a + "\r\n").toUtf8());
     }
 
     void windowCommandsRespectProtectedText()

@@ -295,6 +295,15 @@ void THistoryForm::showEvent(QShowEvent *event)
     QMetaObject::invokeMethod(this, &THistoryForm::CheckCurrentEntry, Qt::QueuedConnection);
 }
 
+void THistoryForm::paintEvent(QPaintEvent *event)
+{
+    QDialog::paintEvent(event);
+    // Without a window frame the dialog draws its own edge.
+    QPainter p(this);
+    p.setPen(QColor(120, 120, 120));
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
 void THistoryForm::CheckCurrentEntry()
 {
     const int row = currentRow();

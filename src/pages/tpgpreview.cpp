@@ -3,10 +3,43 @@
 #include "tpgpage.h"
 #include "tpgpaperimage.h"
 
+#include <QDropEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMetaMethod>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
 #include <QScrollBar>
+
+namespace {
+// A 32 x 32 magnifier: a lens with a plus (zoom in) or a minus, a handle to the lower
+// right. The hot spot is the lens centre.
+QCursor zoomCursor(bool plus)
+{
+    QPixmap pm(32, 32);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QPointF centre(12, 12);
+    // White halo first so the cursor shows on dark and light backgrounds alike.
+    p.setPen(QPen(Qt::white, 6, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(19, 19), QPointF(28, 28));
+    p.setPen(QPen(Qt::black, 4, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(19, 19), QPointF(28, 28));
+    p.setPen(QPen(Qt::white, 4));
+    p.setBrush(Qt::white);
+    p.drawEllipse(centre, 9, 9);
+    p.setPen(QPen(Qt::black, 2));
+    p.drawEllipse(centre, 9, 9);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.fillRect(QRect(8, 11, 9, 2), Qt::black);
+    if (plus)
+        p.fillRect(QRect(11, 8, 2, 9), Qt::black);
+    p.end();
+    return QCursor(pm, 12, 12);
+}
+} // namespace
 
 TPgPreviewListener::~TPgPreviewListener()
 {
@@ -25,6 +58,7 @@ TPgPreview::TPgPreview(QWidget *parent)
     pal.setColor(QPalette::Window, UnpackColor(12632256));
     viewport()->setPalette(pal);
     viewport()->setAutoFillBackground(true);
+    m_paper->setAcceptDrops(true);
     resize(240, 300);
     m_grid.SetOnChange([this] { m_paper->update(); });
     m_shadow.SetOnChange([this] { m_paper->update(); });
@@ -289,6 +323,97 @@ void TPgPreview::wheelEvent(QWheelEvent *event)
     event->accept();
 }
 
+QCursor TPgPreview::ScreenCursor(int slot)
+{
+    // Drawn on demand: a cursor kept in a static would outlive the windowing system.
+    if (slot == crPgZoomIn || slot == crPgZoomOut)
+        return zoomCursor(slot == crPgZoomIn);
+    return QCursor(Qt::ArrowCursor);
+}
+
+void TPgPreview::keyPressEvent(QKeyEvent *event)
+{
+    QScrollBar *h = horizontalScrollBar();
+    QScrollBar *v = verticalScrollBar();
+    const bool hVisible = h->maximum() > h->minimum();
+    const bool vVisible = v->maximum() > v->minimum();
+    if (!hVisible && !vVisible) {
+        QAbstractScrollArea::keyPressEvent(event);
+        return;
+    }
+    QScrollBar *bar = vVisible ? v : h;
+    switch (event->key()) {
+    case Qt::Key_PageUp:
+        bar->setValue(bar->value() - 10 * bar->singleStep());
+        break;
+    case Qt::Key_PageDown:
+        bar->setValue(bar->value() + 10 * bar->singleStep());
+        break;
+    case Qt::Key_Home:
+        h->setValue(h->minimum());
+        v->setValue(v->minimum());
+        break;
+    case Qt::Key_End:
+        h->setValue(h->maximum());
+        v->setValue(v->maximum());
+        break;
+    case Qt::Key_Left:
+        h->triggerAction(QAbstractSlider::SliderSingleStepSub);
+        break;
+    case Qt::Key_Right:
+        h->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        break;
+    case Qt::Key_Up:
+        v->triggerAction(QAbstractSlider::SliderSingleStepSub);
+        break;
+    case Qt::Key_Down:
+        v->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        break;
+    default:
+        QAbstractScrollArea::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+}
+
+void TPgPreview::leaveEvent(QEvent *event)
+{
+    EndPan();
+    QAbstractScrollArea::leaveEvent(event);
+}
+
+bool TPgPreview::dragEvent(QEvent *event)
+{
+    if (event->type() == QEvent::Drop) {
+        auto *e = static_cast<QDropEvent *>(event);
+        const QPointF p = m_paper->ToPage(e->position().toPoint());
+        emit OnPageDragDrop(e->source(), p.x(), p.y());
+        e->acceptProposedAction();
+        return true;
+    }
+    // Nobody listening: nothing may be dropped.
+    const bool listened = isSignalConnected(QMetaMethod::fromSignal(&TPgPreview::OnPageDragOver));
+    if (event->type() == QEvent::DragLeave) {
+        if (listened) {
+            bool accept = true;
+            emit OnPageDragOver(nullptr, m_lastDragPoint.x(), m_lastDragPoint.y(), pgDragLeave,
+                &accept);
+        }
+        return true;
+    }
+    auto *e = static_cast<QDragMoveEvent *>(event);
+    m_lastDragPoint = m_paper->ToPage(e->position().toPoint());
+    bool accept = listened;
+    if (listened)
+        emit OnPageDragOver(e->source(), m_lastDragPoint.x(), m_lastDragPoint.y(),
+            event->type() == QEvent::DragEnter ? pgDragEnter : pgDragMove, &accept);
+    if (accept)
+        e->acceptProposedAction();
+    else
+        e->ignore();
+    return true;
+}
+
 void TPgPreview::BeginPan()
 {
     if (m_panning)
@@ -315,7 +440,9 @@ bool TPgPreview::eventFilter(QObject *watched, QEvent *event)
     case QEvent::MouseButtonPress: {
         auto *e = static_cast<QMouseEvent *>(event);
         setFocus();
-        const QPointF p = m_paper->ToPage(e->position().toPoint());
+        const QPoint pixel = e->position().toPoint();
+        emit OnMouseDown(e->button(), e->modifiers(), pixel.x(), pixel.y());
+        const QPointF p = m_paper->ToPage(pixel);
         emit OnPageMouseDown(e->button(), e->modifiers(), p.x(), p.y());
         if (isSignalConnected(QMetaMethod::fromSignal(&TPgPreview::OnObjectMouseDown))) {
             if (TPgBaseObject *o = ObjectAt(pgInches, p.x(), p.y()))
@@ -327,25 +454,38 @@ bool TPgPreview::eventFilter(QObject *watched, QEvent *event)
         if (m_paper->IsUpdating())
             break;
         auto *e = static_cast<QMouseEvent *>(event);
+        const QPoint pixel = e->position().toPoint();
+        emit OnMouseMove(e->modifiers(), pixel.x(), pixel.y());
         if (m_panning) {
             const QPoint now = mapFromGlobal(e->globalPosition().toPoint());
             horizontalScrollBar()->setValue(m_panScroll.x() + m_panCursor.x() - now.x());
             verticalScrollBar()->setValue(m_panScroll.y() + m_panCursor.y() - now.y());
         }
-        const QPointF p = m_paper->ToPage(e->position().toPoint());
+        const QPointF p = m_paper->ToPage(pixel);
         emit OnPageMouseMove(e->modifiers(), p.x(), p.y());
         break;
     }
     case QEvent::MouseButtonRelease: {
         auto *e = static_cast<QMouseEvent *>(event);
         EndPan();
-        const QPointF p = m_paper->ToPage(e->position().toPoint());
+        const QPoint pixel = e->position().toPoint();
+        emit OnMouseUp(e->button(), e->modifiers(), pixel.x(), pixel.y());
+        const QPointF p = m_paper->ToPage(pixel);
         emit OnPageMouseUp(e->button(), e->modifiers(), p.x(), p.y());
         break;
     }
+    case QEvent::Enter:
+        emit OnMouseEnter();
+        break;
     case QEvent::Leave:
         EndPan();
+        emit OnMouseLeave();
         break;
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::DragLeave:
+    case QEvent::Drop:
+        return dragEvent(event);
     default:
         break;
     }

@@ -9,8 +9,15 @@
 #include "tpgshadow.h"
 
 #include <QAbstractScrollArea>
+#include <QCursor>
 
 class TPgPaperImage;
+
+/// Screen cursor slots the preview fills for its hosts: magnifiers with a plus and a minus.
+enum TPgCursorSlot { crPgZoomIn = 101, crPgZoomOut = 102 };
+
+/// Where a drag over the paper is.
+enum TPgDragState { pgDragEnter = 0, pgDragLeave = 1, pgDragMove = 2 };
 
 /// Shows the current page of its page list as white paper inside a scrolling view and
 /// tells registered controls (TPgPreviewListener) about every change. It always holds at
@@ -99,6 +106,12 @@ public:
     void RegisterControl(TPgPreviewListener *control);
     void UnregisterControl(TPgPreviewListener *control);
 
+    /// The class name and version, as the component reports itself.
+    static QString About() { return QStringLiteral("TPgPreview v1.0.0"); }
+    /// The cursor in screen cursor slot @p slot: the zoom cursors for crPgZoomIn and
+    /// crPgZoomOut, the arrow for any other slot.
+    static QCursor ScreenCursor(int slot);
+
     /// The 22 paper size names in ordinal order.
     static QStringList PaperSizeNames() { return ::PaperSizeNames(); }
 
@@ -118,16 +131,29 @@ signals:
     void OnPageMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, double x, double y);
     void OnObjectMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, double x,
         double y, TPgBaseObject *object);
+    /// The paper's own mouse events, in its pixels, raised before the page ones.
+    void OnMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    void OnMouseMove(Qt::KeyboardModifiers shift, int x, int y);
+    void OnMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    void OnMouseEnter();
+    void OnMouseLeave();
+    /// A drag over the paper in page coordinates (inches). *accept starts true; a
+    /// receiver clears it to refuse the drop.
+    void OnPageDragOver(QObject *source, double x, double y, TPgDragState state, bool *accept);
+    void OnPageDragDrop(QObject *source, double x, double y);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
     void wheelEvent(QWheelEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void leaveEvent(QEvent *event) override;
 
 private:
     void updateScrollRanges();
     void bindCurrent();
+    bool dragEvent(QEvent *event);
 
     TPgPageList m_list;
     TPgPageGrid m_grid;
@@ -141,4 +167,5 @@ private:
     bool m_panning = false;
     QPoint m_panCursor;
     QPoint m_panScroll;
+    QPointF m_lastDragPoint;
 };

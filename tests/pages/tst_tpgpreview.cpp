@@ -1,6 +1,7 @@
 #include "tpgpaperimage.h"
 #include "tpgpreview.h"
 
+#include <QMimeData>
 #include <QPainter>
 #include <QPicture>
 #include <QScrollBar>
@@ -29,6 +30,15 @@ private slots:
     void fitWholePage();
     void scrollPercentageKeptAcrossZoom();
     void rendersPaperMarginsGridShadow();
+    void keys_data();
+    void keys();
+    void zoomCursors_data();
+    void zoomCursors();
+    void paperMouseEvents();
+    void panEnds_data();
+    void panEnds();
+    void dragOverPaper_data();
+    void dragOverPaper();
 };
 
 void TstTPgPreview::startsWithOnePage()
@@ -177,6 +187,191 @@ void TstTPgPreview::rendersPaperMarginsGridShadow()
             redFound |= image.pixelColor(marginX + dx, y) == QColor(Qt::red);
     }
     QVERIFY(redFound);
+}
+
+void TstTPgPreview::keys_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("landscape");
+    QTest::addColumn<int>("zoom");
+    QTest::addColumn<int>("hDelta");
+    QTest::addColumn<int>("vDelta");
+    QTest::addColumn<int>("toEnd"); // -1 both bars to the start, 1 both to the end
+
+    // Line increment 8: a page key moves 10 lines on the vertical bar when it shows.
+    QTest::newRow("page down") << int(Qt::Key_PageDown) << false << 100 << 0 << 80 << 0;
+    QTest::newRow("page up") << int(Qt::Key_PageUp) << false << 100 << 0 << -80 << 0;
+    QTest::newRow("down") << int(Qt::Key_Down) << false << 100 << 0 << 8 << 0;
+    QTest::newRow("up") << int(Qt::Key_Up) << false << 100 << 0 << -8 << 0;
+    QTest::newRow("right") << int(Qt::Key_Right) << false << 100 << 8 << 0 << 0;
+    QTest::newRow("left") << int(Qt::Key_Left) << false << 100 << -8 << 0 << 0;
+    QTest::newRow("home") << int(Qt::Key_Home) << false << 100 << 0 << 0 << -1;
+    QTest::newRow("end") << int(Qt::Key_End) << false << 100 << 0 << 0 << 1;
+    // A short landscape page: only the horizontal bar shows and takes the page keys.
+    QTest::newRow("page down, horizontal only") << int(Qt::Key_PageDown) << true << 25 << 80 << 0 << 0;
+    QTest::newRow("page up, horizontal only") << int(Qt::Key_PageUp) << true << 25 << -80 << 0 << 0;
+    // Nothing to scroll: the keys do nothing.
+    QTest::newRow("page down, no bars") << int(Qt::Key_PageDown) << false << 5 << 0 << 0 << 0;
+}
+
+void TstTPgPreview::keys()
+{
+    QFETCH(int, key);
+    QFETCH(bool, landscape);
+    QFETCH(int, zoom);
+    QFETCH(int, hDelta);
+    QFETCH(int, vDelta);
+    QFETCH(int, toEnd);
+    TPgPreview preview;
+    preview.resize(300, 300);
+    preview.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&preview));
+    if (landscape)
+        preview.SetOrientation(pgLandscape);
+    preview.SetZoom(zoom);
+    QScrollBar *h = preview.horizontalScrollBar();
+    QScrollBar *v = preview.verticalScrollBar();
+    if (landscape) {
+        QVERIFY(h->maximum() > 0);
+        QCOMPARE(v->maximum(), 0);
+    }
+    h->setValue(h->maximum() / 2);
+    v->setValue(v->maximum() / 2);
+    const int h0 = h->value(), v0 = v->value();
+    QTest::keyClick(&preview, Qt::Key(key));
+    if (toEnd != 0) {
+        QCOMPARE(h->value(), toEnd < 0 ? 0 : h->maximum());
+        QCOMPARE(v->value(), toEnd < 0 ? 0 : v->maximum());
+    } else {
+        QCOMPARE(h->value(), qBound(0, h0 + hDelta, h->maximum()));
+        QCOMPARE(v->value(), qBound(0, v0 + vDelta, v->maximum()));
+    }
+}
+
+void TstTPgPreview::zoomCursors_data()
+{
+    QTest::addColumn<int>("slot");
+    QTest::addColumn<bool>("plus");
+    QTest::newRow("zoom in, slot 101") << 101 << true;
+    QTest::newRow("zoom out, slot 102") << 102 << false;
+}
+
+void TstTPgPreview::zoomCursors()
+{
+    QFETCH(int, slot);
+    QFETCH(bool, plus);
+    const QCursor cursor = TPgPreview::ScreenCursor(slot);
+    QCOMPARE(cursor.shape(), Qt::BitmapCursor);
+    QCOMPARE(cursor.hotSpot(), QPoint(12, 12));
+    const QImage image = cursor.pixmap().toImage();
+    QCOMPARE(image.size(), QSize(32, 32));
+    // The bar of the sign is black in both; its upright only in the plus.
+    QCOMPARE(image.pixelColor(9, 12), QColor(Qt::black));
+    QCOMPARE(image.pixelColor(12, 9) == QColor(Qt::black), plus);
+    QCOMPARE(image.pixelColor(0, 31).alpha(), 0);
+    QCOMPARE(TPgPreview::ScreenCursor(0).shape(), Qt::ArrowCursor);
+}
+
+void TstTPgPreview::paperMouseEvents()
+{
+    TPgPreview preview;
+    preview.resize(400, 500);
+    preview.SetGutter(20);
+    preview.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&preview));
+    TPgPaperImage *paper = preview.PaperImage();
+    QStringList order;
+    connect(&preview, &TPgPreview::OnMouseDown, [&](Qt::MouseButton, Qt::KeyboardModifiers, int x, int y) {
+        order << QStringLiteral("down %1,%2").arg(x).arg(y);
+    });
+    connect(&preview, &TPgPreview::OnPageMouseDown, [&](Qt::MouseButton, Qt::KeyboardModifiers, double x, double) {
+        order << QStringLiteral("page down %1").arg(x);
+    });
+    connect(&preview, &TPgPreview::OnMouseUp, [&] { order << "up"; });
+    connect(&preview, &TPgPreview::OnPageMouseUp, [&] { order << "page up"; });
+    const QPoint corner = paper->PageRect().topLeft();
+    QTest::mousePress(paper, Qt::LeftButton, {}, corner);
+    QTest::mouseRelease(paper, Qt::LeftButton, {}, corner);
+    QCOMPARE(order, (QStringList { QStringLiteral("down %1,%2").arg(corner.x()).arg(corner.y()),
+                         "page down 0", "up", "page up" }));
+    QVERIFY(preview.hasFocus());
+}
+
+void TstTPgPreview::panEnds_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("button released on the paper") << "release";
+    QTest::newRow("mouse leaves the paper") << "leave paper";
+    QTest::newRow("mouse leaves the preview") << "leave preview";
+}
+
+void TstTPgPreview::panEnds()
+{
+    QFETCH(QString, how);
+    TPgPreview preview;
+    preview.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&preview));
+    int leaves = 0;
+    connect(&preview, &TPgPreview::OnMouseLeave, [&] { ++leaves; });
+    preview.BeginPan();
+    QVERIFY(preview.IsPanning());
+    QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::PointingHandCursor);
+    QEvent leave(QEvent::Leave);
+    if (how == "release")
+        QTest::mouseRelease(preview.PaperImage(), Qt::LeftButton, {}, QPoint(50, 50));
+    else if (how == "leave paper")
+        QCoreApplication::sendEvent(preview.PaperImage(), &leave);
+    else
+        QCoreApplication::sendEvent(&preview, &leave);
+    QVERIFY(!preview.IsPanning());
+    QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
+    QCOMPARE(leaves, how == "leave paper" ? 1 : 0);
+}
+
+void TstTPgPreview::dragOverPaper_data()
+{
+    QTest::addColumn<bool>("listening");
+    QTest::addColumn<bool>("refuse");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("nobody listens: refused") << false << false << false;
+    QTest::newRow("listener accepts") << true << false << true;
+    QTest::newRow("listener refuses") << true << true << false;
+}
+
+void TstTPgPreview::dragOverPaper()
+{
+    QFETCH(bool, listening);
+    QFETCH(bool, refuse);
+    QFETCH(bool, accepted);
+    TPgPreview preview;
+    preview.resize(400, 500);
+    preview.SetGutter(20);
+    preview.SetZoom(50);
+    preview.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&preview));
+    QList<double> seen;
+    if (listening)
+        connect(&preview, &TPgPreview::OnPageDragOver,
+            [&](QObject *, double x, double y, TPgDragState state, bool *accept) {
+                seen << x << y << state;
+                if (refuse)
+                    *accept = false;
+            });
+    // One inch right and two down from the page corner: 48 and 96 pixels at 50 %.
+    const QPoint at = preview.PaperImage()->PageRect().topLeft() + QPoint(48, 96);
+    QMimeData data;
+    data.setText(QStringLiteral("x"));
+    // Qt delivers moves only within a real drag; the enter carries the same answer.
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+    enter.setAccepted(false);
+    QCoreApplication::sendEvent(preview.PaperImage(), &enter);
+    QCOMPARE(enter.isAccepted(), accepted);
+    if (listening) {
+        QCOMPARE(seen.size(), 3);
+        QVERIFY(qAbs(seen[0] - 1.0) < 1e-9);
+        QVERIFY(qAbs(seen[1] - 2.0) < 1e-9);
+        QCOMPARE(int(seen[2]), int(pgDragEnter));
+    }
 }
 
 QTEST_MAIN(TstTPgPreview)

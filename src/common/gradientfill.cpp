@@ -10,10 +10,8 @@ int roundHalfEven(double value)
 {
     const double floor = std::floor(value);
     const double diff = value - floor;
-    if (diff > 0.5)
-        return int(floor) + 1;
-    if (diff < 0.5)
-        return int(floor);
+    if (diff > 0.5) return int(floor) + 1;
+    if (diff < 0.5) return int(floor);
     return std::fmod(floor, 2.0) == 0.0 ? int(floor) : int(floor) + 1;
 }
 
@@ -27,13 +25,11 @@ bool GradientFill(QPainter &canvas, const QRect &rect, const QList<QColor> &colo
     bool horizontal, QString *error)
 {
     if (colours.size() < 2) {
-        if (error)
-            *error = QStringLiteral("Es müssen mindestens zwei Farben angegeben werden.");
+        if (error) *error = QStringLiteral("Es müssen mindestens zwei Farben angegeben werden.");
         return false;
     }
     const int length = horizontal ? rect.width() : rect.height();
-    if (length <= 0)
-        return true;
+    if (length <= 0) return true;
     const int segments = int(colours.size()) - 1;
     const int step = roundHalfEven(double(length) / segments);
 
@@ -44,8 +40,7 @@ bool GradientFill(QPainter &canvas, const QRect &rect, const QList<QColor> &colo
         for (int r = 0; r <= segmentLength; ++r) {
             const int p = i * step + r;
             // A short extent with many stops rounds segments up past its end.
-            if (p >= length)
-                break;
+            if (p >= length) break;
             const double t = segmentLength > 0 ? double(r) / segmentLength : 0.0;
             const QColor c(channel(from.red(), to.red(), t), channel(from.green(), to.green(), t),
                 channel(from.blue(), to.blue(), t));

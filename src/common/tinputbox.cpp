@@ -12,13 +12,11 @@ TInputBox::Handler &currentHandler()
 
 bool TInputBox::run(QWidget *parent, Request &request)
 {
-    if (currentHandler())
-        return currentHandler()(request);
+    if (currentHandler()) return currentHandler()(request);
     bool ok = false;
-    const QString answer = QInputDialog::getText(parent, request.title, request.prompt,
-        QLineEdit::Normal, request.text, &ok);
-    if (ok)
-        request.text = answer;
+    const QString answer = QInputDialog::getText(
+        parent, request.title, request.prompt, QLineEdit::Normal, request.text, &ok);
+    if (ok) request.text = answer;
     return ok;
 }
 

@@ -8,8 +8,7 @@ class QWidget;
 
 /// The application's one-line input box. Tests install a handler that answers
 /// instead of the user.
-class TInputBox
-{
+class TInputBox {
 public:
     struct Request {
         QString title;

@@ -31,8 +31,7 @@ QString &listFilePathOverride()
 }
 
 // The dialog has no title bar: this band carries its caption and moves it when dragged.
-class TitleBand : public QWidget
-{
+class TitleBand : public QWidget {
 public:
     TitleBand(const QString &caption, QWidget *parent)
         : QWidget(parent)
@@ -47,8 +46,8 @@ protected:
     void paintEvent(QPaintEvent *) override
     {
         QPainter p(this);
-        GradientFill(p, rect(),
-            { QColor(96, 110, 132), QColor(70, 82, 102), QColor(52, 62, 80) }, false);
+        GradientFill(
+            p, rect(), { QColor(96, 110, 132), QColor(70, 82, 102), QColor(52, 62, 80) }, false);
         QFont f(QStringLiteral("Arial"));
         f.setPixelSize(16);
         f.setBold(true);
@@ -87,8 +86,7 @@ const FilterImage filterImages[] = {
     { "imgRichTextCompressed", "Rich Text Compressed", "RTC", THistoryFilter::RichTextCompressed,
         QColor(122, 62, 160) },
     { "imgWordDoc", "MS Word Doc - RTF", "DOC", THistoryFilter::WordDoc, QColor(30, 70, 150) },
-    { "imgPlainText", "Plain Text ANSI", "TXT", THistoryFilter::PlainText,
-        QColor(120, 120, 120) },
+    { "imgPlainText", "Plain Text ANSI", "TXT", THistoryFilter::PlainText, QColor(120, 120, 120) },
     { "imgOtherTypes", "Other Document Types", "...", THistoryFilter::OtherTypes,
         QColor(214, 110, 30) },
 };
@@ -152,8 +150,7 @@ THistoryForm::~THistoryForm()
 
 QString THistoryForm::ListFilePath()
 {
-    if (!listFilePathOverride().isEmpty())
-        return listFilePathOverride();
+    if (!listFilePathOverride().isEmpty()) return listFilePathOverride();
     const QString beside = QCoreApplication::applicationDirPath();
     if (!beside.isEmpty() && QFileInfo(beside).isWritable())
         return QDir(beside).filePath(HistoryFileName);
@@ -265,8 +262,7 @@ void THistoryForm::refreshList(int current)
 void THistoryForm::selectCurrent()
 {
     const int row = currentRow();
-    if (row >= 0 && row < ListBox1->count())
-        ListBox1->item(row)->setSelected(true);
+    if (row >= 0 && row < ListBox1->count()) ListBox1->item(row)->setSelected(true);
 }
 
 void THistoryForm::RecordOpenedFile(const QString &path)
@@ -286,8 +282,7 @@ void THistoryForm::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
     if (m_selectFirstOnShow) {
         m_selectFirstOnShow = false;
-        if (ListBox1->count() > 0)
-            ListBox1->setCurrentRow(0, QItemSelectionModel::ClearAndSelect);
+        if (ListBox1->count() > 0) ListBox1->setCurrentRow(0, QItemSelectionModel::ClearAndSelect);
     }
     selectCurrent();
     ListBox1->setFocus();
@@ -307,11 +302,11 @@ void THistoryForm::paintEvent(QPaintEvent *event)
 void THistoryForm::CheckCurrentEntry()
 {
     const int row = currentRow();
-    if (ListBox1->count() == 0 || row < 0)
-        return;
+    if (ListBox1->count() == 0 || row < 0) return;
     if (!QFileInfo(m_list.Shown().value(row)).isFile())
         TMessageBox::information(this,
-            DocumentMoved + QStringLiteral("\n\nPlease remove this listing from document history."));
+            DocumentMoved
+                + QStringLiteral("\n\nPlease remove this listing from document history."));
 }
 
 void THistoryForm::ListBox1Click()
@@ -345,10 +340,8 @@ void THistoryForm::btnOpenClick()
     hide();
     QPointer<THistoryForm> self(this);
     const bool loaded = m_opener && m_opener(path);
-    if (!self)
-        return;
-    if (!loaded)
-        TMessageBox::information(parentWidget(), DocumentMoved);
+    if (!self) return;
+    if (!loaded) TMessageBox::information(parentWidget(), DocumentMoved);
     done(QDialog::Accepted);
 }
 
@@ -390,18 +383,15 @@ void THistoryForm::btnSearchClick()
     request.title = QStringLiteral("Search for a Document");
     request.prompt = QStringLiteral("Enter a document name to search for:");
     request.text = QStringLiteral("Document Name");
-    if (!TInputBox::run(this, request))
-        return;
+    if (!TInputBox::run(this, request)) return;
     if (request.text.isEmpty()) {
-        TMessageBox::information(this,
-            QStringLiteral("Please enter a valid document name to search for."));
+        TMessageBox::information(
+            this, QStringLiteral("Please enter a valid document name to search for."));
         return;
     }
     const int found = m_list.Search(request.text);
-    if (found < 0)
-        return;
-    if (QListWidgetItem *item = ListBox1->currentItem())
-        item->setSelected(false);
+    if (found < 0) return;
+    if (QListWidgetItem *item = ListBox1->currentItem()) item->setSelected(false);
     ListBox1->setCurrentRow(found, QItemSelectionModel::Select);
     ListBox1->setFocus();
 }

@@ -18,16 +18,14 @@ class QToolButton;
 /// created and written when it is destroyed; in between the frame and the document
 /// windows change the lists through RecordOpenedFile() and RecordSavedFile(), also
 /// while the dialog is hidden.
-class THistoryForm : public QDialog
-{
+class THistoryForm : public QDialog {
     Q_OBJECT
 public:
     /// Opens path in a new document window; false when it could not be loaded.
     using Opener = std::function<bool(const QString &path)>;
 
     /// Reads the list file at listFilePath ("File not Found!" when there is none).
-    explicit THistoryForm(QWidget *parent = nullptr,
-        const QString &listFilePath = ListFilePath());
+    explicit THistoryForm(QWidget *parent = nullptr, const QString &listFilePath = ListFilePath());
     /// Writes the whole stored list back to the list file.
     ~THistoryForm() override;
 

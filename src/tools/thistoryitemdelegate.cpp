@@ -77,33 +77,29 @@ QPixmap drawPicture(int index)
 QPixmap THistoryItemDelegate::Picture(int index)
 {
     static std::array<QPixmap, PictureCount> cache;
-    if (index < 0 || index >= PictureCount)
-        index = 1;
-    if (cache[index].isNull())
-        cache[index] = drawPicture(index);
+    if (index < 0 || index >= PictureCount) index = 1;
+    if (cache[index].isNull()) cache[index] = drawPicture(index);
     return cache[index];
 }
 
-QString THistoryItemDelegate::PathEllipsis(const QString &path, const QFontMetrics &metrics,
-    int width)
+QString THistoryItemDelegate::PathEllipsis(
+    const QString &path, const QFontMetrics &metrics, int width)
 {
-    if (metrics.horizontalAdvance(path) <= width)
-        return path;
+    if (metrics.horizontalAdvance(path) <= width) return path;
     const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
     if (slash > 0) {
         // Keep the file name whole and as much of the folder's start as fits.
         const QString tail = path.mid(slash);
         for (qsizetype keep = slash - 1; keep >= 0; --keep) {
             const QString candidate = path.left(keep) + Ellipsis + tail;
-            if (metrics.horizontalAdvance(candidate) <= width)
-                return candidate;
+            if (metrics.horizontalAdvance(candidate) <= width) return candidate;
         }
     }
     return metrics.elidedText(path, Qt::ElideMiddle, width);
 }
 
-void THistoryItemDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
-    const QModelIndex &index) const
+void THistoryItemDelegate::paint(
+    QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
     const QRect row = option.rect;
     painter->save();
@@ -130,15 +126,15 @@ void THistoryItemDelegate::paint(QPainter *painter, const QStyleOptionViewItem &
     painter->setFont(option.font);
     painter->setPen(Qt::black);
     const QFontMetrics metrics(option.font);
-    const QRect text(row.left() + 40, row.top() + 8, row.right() - (row.left() + 40) + 1,
-        metrics.height());
+    const QRect text(
+        row.left() + 40, row.top() + 8, row.right() - (row.left() + 40) + 1, metrics.height());
     painter->drawText(text, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
         PathEllipsis(path, metrics, text.width()));
     painter->restore();
 }
 
-QSize THistoryItemDelegate::sizeHint(const QStyleOptionViewItem &option,
-    const QModelIndex &index) const
+QSize THistoryItemDelegate::sizeHint(
+    const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
     return QSize(QStyledItemDelegate::sizeHint(option, index).width(), RowHeight);
 }

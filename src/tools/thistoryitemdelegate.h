@@ -7,8 +7,7 @@ class QFontMetrics;
 /// Draws a row of the document history: the file-type picture, the full path on one
 /// line shortened in its middle when it does not fit, and a selected row as a rounded
 /// warm gradient with a grey outline.
-class THistoryItemDelegate : public QStyledItemDelegate
-{
+class THistoryItemDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:
     static constexpr int RowHeight = 35;

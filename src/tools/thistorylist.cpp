@@ -20,13 +20,10 @@ int THistoryList::RecordOpened(const QString &path, int current)
     if (shownAt >= 0) {
         m_shown.move(shownAt, 0);
         const int storedAt = int(m_stored.indexOf(path));
-        if (storedAt >= 0)
-            m_stored.move(storedAt, 0);
+        if (storedAt >= 0) m_stored.move(storedAt, 0);
         // The current entry keeps being current wherever the move took it.
-        if (current == shownAt)
-            return 0;
-        if (current >= 0 && current < shownAt)
-            return current + 1;
+        if (current == shownAt) return 0;
+        if (current >= 0 && current < shownAt) return current + 1;
         return current;
     }
     m_shown.prepend(path);
@@ -37,8 +34,7 @@ int THistoryList::RecordOpened(const QString &path, int current)
 
 int THistoryList::RecordSaved(const QString &path, int current)
 {
-    if (m_stored.contains(path))
-        return current;
+    if (m_stored.contains(path)) return current;
     m_shown.prepend(path);
     m_stored.prepend(path);
     return current >= 0 ? current + 1 : current;
@@ -48,19 +44,16 @@ void THistoryList::ApplyFilter(THistoryFilter filter)
 {
     m_shown.clear();
     for (const QString &path : std::as_const(m_stored))
-        if (Passes(path, filter))
-            m_shown.append(path);
+        if (Passes(path, filter)) m_shown.append(path);
 }
 
 void THistoryList::MoveToTop(int row)
 {
-    if (row < 0 || row >= m_shown.size())
-        return;
+    if (row < 0 || row >= m_shown.size()) return;
     const QString path = m_shown.at(row);
     m_shown.move(row, 0);
     const int storedAt = int(m_stored.indexOf(path));
-    if (storedAt >= 0)
-        m_stored.move(storedAt, 0);
+    if (storedAt >= 0) m_stored.move(storedAt, 0);
 }
 
 void THistoryList::Remove(QList<int> rows)
@@ -68,11 +61,9 @@ void THistoryList::Remove(QList<int> rows)
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     for (int row : std::as_const(rows))
-        if (row >= 0 && row < m_shown.size())
-            m_stored.removeOne(m_shown.at(row));
+        if (row >= 0 && row < m_shown.size()) m_stored.removeOne(m_shown.at(row));
     for (auto it = rows.crbegin(); it != rows.crend(); ++it)
-        if (*it >= 0 && *it < m_shown.size())
-            m_shown.removeAt(*it);
+        if (*it >= 0 && *it < m_shown.size()) m_shown.removeAt(*it);
 }
 
 void THistoryList::Clear()
@@ -85,8 +76,7 @@ int THistoryList::Search(const QString &text) const
 {
     const QString wanted = text.toLower();
     for (int i = 0; i < m_shown.size(); ++i)
-        if (FileNamePart(m_shown.at(i)).toLower().contains(wanted))
-            return i;
+        if (FileNamePart(m_shown.at(i)).toLower().contains(wanted)) return i;
     return -1;
 }
 
@@ -127,14 +117,10 @@ bool THistoryList::Passes(const QString &path, THistoryFilter filter)
 int THistoryList::PictureIndex(const QString &path)
 {
     const QString ext = Extension(path);
-    if (ext == QLatin1String(".rtf"))
-        return 2;
-    if (ext == QLatin1String(".doc"))
-        return 3;
-    if (ext == QLatin1String(".rtc"))
-        return 6;
-    if (ext == QLatin1String(".txt"))
-        return 0;
+    if (ext == QLatin1String(".rtf")) return 2;
+    if (ext == QLatin1String(".doc")) return 3;
+    if (ext == QLatin1String(".rtc")) return 6;
+    if (ext == QLatin1String(".txt")) return 0;
     if (ext == QLatin1String(".htm") || ext == QLatin1String(".html")
         || ext == QLatin1String(".xml"))
         return 4;
@@ -151,14 +137,12 @@ QStringList THistoryList::ParseLines(const QString &text)
         const QChar c = text.at(i);
         if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
             lines.append(text.mid(start, i - start));
-            if (c == QLatin1Char('\r') && i + 1 < n && text.at(i + 1) == QLatin1Char('\n'))
-                ++i;
+            if (c == QLatin1Char('\r') && i + 1 < n && text.at(i + 1) == QLatin1Char('\n')) ++i;
             start = i + 1;
         }
         ++i;
     }
-    if (start < n)
-        lines.append(text.mid(start));
+    if (start < n) lines.append(text.mid(start));
     return lines;
 }
 
@@ -175,12 +159,10 @@ QString THistoryList::FormatLines(const QStringList &entries)
 bool THistoryList::ReadFile(const QString &fileName, QStringList *entries)
 {
     QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
+    if (!file.open(QIODevice::ReadOnly)) return false;
     QStringDecoder decode(QStringConverter::System);
     const QString text = decode(file.readAll());
-    if (file.error() != QFileDevice::NoError)
-        return false;
+    if (file.error() != QFileDevice::NoError) return false;
     *entries = ParseLines(text);
     return true;
 }
@@ -196,15 +178,13 @@ bool THistoryList::WriteFile(const QString &fileName, const QStringList &entries
     }
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = file.errorString();
+        if (error) *error = file.errorString();
         return false;
     }
     QStringEncoder encode(QStringConverter::System);
     const QByteArray bytes = encode(FormatLines(entries));
     if (file.write(bytes) != bytes.size() || !file.commit()) {
-        if (error)
-            *error = file.errorString();
+        if (error) *error = file.errorString();
         return false;
     }
     return true;

@@ -23,8 +23,7 @@ enum class THistoryFilter {
 /// what the dialog displays: the stored list or a filtered part of it, in the same
 /// order. Paths compare as exact, case-sensitive strings; there is no size limit.
 /// Indices are rows of the shown list unless said otherwise; -1 means "no current row".
-class THistoryList
-{
+class THistoryList {
 public:
     const QStringList &Stored() const { return m_stored; }
     const QStringList &Shown() const { return m_shown; }

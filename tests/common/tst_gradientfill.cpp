@@ -26,8 +26,7 @@ static QList<QRgb> paint(const QList<QColor> &colours, int length, bool horizont
     return lines;
 }
 
-class TstGradientFill : public QObject
-{
+class TstGradientFill : public QObject {
     Q_OBJECT
 
 private slots:
@@ -42,8 +41,8 @@ private slots:
         QList<int> two;
         for (int r = 0; r < 10; ++r)
             two << int(std::trunc(0 + 90 * double(r) / 9));
-        QTest::newRow("two stops, 10 lines") << QList<QColor> { QColor(0, 0, 0), QColor(90, 0, 0) }
-                                             << 10 << false << two;
+        QTest::newRow("two stops, 10 lines")
+            << QList<QColor> { QColor(0, 0, 0), QColor(90, 0, 0) } << 10 << false << two;
         QTest::newRow("two stops, horizontal")
             << QList<QColor> { QColor(0, 0, 0), QColor(90, 0, 0) } << 10 << true << two;
         // Three stops over 10: segments of 5; line 5 ends the first and starts the second.
@@ -51,14 +50,12 @@ private slots:
             << QList<QColor> { QColor(0, 0, 0), QColor(100, 0, 0), QColor(0, 0, 0) } << 10 << false
             << QList<int> { 0, 20, 40, 60, 80, 100, 75, 50, 25, 0 };
         // Falling channel truncates toward zero: 100 - 100 * 1/3 = 66.67 gives 66.
-        QTest::newRow("falling, truncated")
-            << QList<QColor> { QColor(100, 0, 0), QColor(0, 0, 0) } << 4 << false
-            << QList<int> { 100, 66, 33, 0 };
+        QTest::newRow("falling, truncated") << QList<QColor> { QColor(100, 0, 0), QColor(0, 0, 0) }
+                                            << 4 << false << QList<int> { 100, 66, 33, 0 };
         // More stops than lines: the rounded-up segments stop at the rectangle's end.
-        QTest::newRow("more stops than lines")
-            << QList<QColor> { QColor(0, 0, 0), QColor(10, 0, 0), QColor(20, 0, 0), QColor(30, 0, 0),
-                   QColor(40, 0, 0) }
-            << 3 << false << QList<int> { 0, 10, 20 };
+        QTest::newRow("more stops than lines") << QList<QColor> { QColor(0, 0, 0), QColor(10, 0, 0),
+            QColor(20, 0, 0), QColor(30, 0, 0), QColor(40, 0, 0) }
+                                               << 3 << false << QList<int> { 0, 10, 20 };
     }
     void lines()
     {

@@ -10,7 +10,8 @@
 
 namespace {
 const QString Moved = QStringLiteral("Document does not exist or has been moved.");
-const QString MovedRemove = Moved + QStringLiteral("\n\nPlease remove this listing from document history.");
+const QString MovedRemove
+    = Moved + QStringLiteral("\n\nPlease remove this listing from document history.");
 
 // Answers message and input boxes instead of a user and records what was asked.
 struct Answers {
@@ -22,11 +23,11 @@ struct Answers {
 
     Answers()
     {
-        TMessageBox::setHandler([this](TMessageBox::Kind, const QString &text,
-                                    QMessageBox::StandardButtons) {
-            messages << text;
-            return button;
-        });
+        TMessageBox::setHandler(
+            [this](TMessageBox::Kind, const QString &text, QMessageBox::StandardButtons) {
+                messages << text;
+                return button;
+            });
         TInputBox::setHandler([this](TInputBox::Request &r) {
             inputTitles << r.title + '|' + r.prompt + '|' + r.text;
             r.text = input;
@@ -41,8 +42,7 @@ struct Answers {
 };
 } // namespace
 
-class TstTHistoryForm : public QObject
-{
+class TstTHistoryForm : public QObject {
     Q_OBJECT
     QTemporaryDir m_dir;
     QString m_existing; // a document that exists
@@ -128,14 +128,20 @@ private slots:
     {
         QTest::addColumn<QString>("action");
         QTest::addColumn<QStringList>("expected");
-        QTest::newRow("open, nothing selected") << "open none" << QStringList { "Please select only one document to open." };
-        QTest::newRow("open, two selected") << "open two" << QStringList { "Please select only one document to open." };
+        QTest::newRow("open, nothing selected")
+            << "open none" << QStringList { "Please select only one document to open." };
+        QTest::newRow("open, two selected")
+            << "open two" << QStringList { "Please select only one document to open." };
         QTest::newRow("open a missing file") << "open missing" << QStringList { Moved };
         QTest::newRow("loading fails") << "open fails" << QStringList { Moved };
-        QTest::newRow("Enter without current") << "enter none" << QStringList { "Please make a selection first." };
-        QTest::newRow("search, empty answer") << "search empty" << QStringList { "Please enter a valid document name to search for." };
+        QTest::newRow("Enter without current")
+            << "enter none" << QStringList { "Please make a selection first." };
+        QTest::newRow("search, empty answer")
+            << "search empty"
+            << QStringList { "Please enter a valid document name to search for." };
         QTest::newRow("search cancelled") << "search cancel" << QStringList {};
-        QTest::newRow("filter onto a missing file") << "filter missing" << QStringList { MovedRemove };
+        QTest::newRow("filter onto a missing file")
+            << "filter missing" << QStringList { MovedRemove };
         QTest::newRow("filter onto an existing file") << "filter existing" << QStringList {};
         QTest::newRow("click on a missing entry") << "click missing" << QStringList { MovedRemove };
         QTest::newRow("shown on a missing entry") << "show missing" << QStringList { MovedRemove };
@@ -253,7 +259,8 @@ private slots:
         answers.input = "REPORT";
         form.btnSearchClick();
         QCOMPARE(answers.inputTitles,
-            QStringList { "Search for a Document|Enter a document name to search for:|Document Name" });
+            QStringList {
+                "Search for a Document|Enter a document name to search for:|Document Name" });
         QCOMPARE(list(form)->currentRow(), 0);
         QVERIFY(list(form)->item(0)->isSelected());
         QVERIFY(!list(form)->item(2)->isSelected());
@@ -282,7 +289,8 @@ private slots:
         QTest::addColumn<int>("width"); // in characters of the fixed-pitch test font
         QTest::addColumn<QString>("expected");
         QTest::newRow("fits") << "/home/a/b.rtf" << 20 << "/home/a/b.rtf";
-        QTest::newRow("folders shortened") << "/home/anna/letters/2026/b.rtf" << 16 << "/home/a.../b.rtf";
+        QTest::newRow("folders shortened")
+            << "/home/anna/letters/2026/b.rtf" << 16 << "/home/a.../b.rtf";
         QTest::newRow("long file name") << "/a/averyveryverylongname.rtf" << 10 << "";
     }
     void pathEllipsis()

@@ -6,8 +6,7 @@
 
 Q_DECLARE_METATYPE(THistoryFilter)
 
-class TstTHistoryList : public QObject
-{
+class TstTHistoryList : public QObject {
     Q_OBJECT
 
     static THistoryList make(const QStringList &stored, THistoryFilter filter)
@@ -43,7 +42,8 @@ private slots:
             << QStringList { "/d/c.rtf", "/d/a.rtf", "/d/b.rtf" } << 1;
         QTest::newRow("case differs: a new entry")
             << QStringList { "/d/a.rtf" } << all << 0 << "/d/A.rtf"
-            << QStringList { "/d/A.rtf", "/d/a.rtf" } << QStringList { "/d/A.rtf", "/d/a.rtf" } << 1;
+            << QStringList { "/d/A.rtf", "/d/a.rtf" } << QStringList { "/d/A.rtf", "/d/a.rtf" }
+            << 1;
         // Under "Plain Text ANSI" the .rtf file is not shown, so it is inserted again.
         QTest::newRow("filtered out: stored twice")
             << QStringList { "/d/x.txt", "/d/a.rtf" } << THistoryFilter::PlainText << 0
@@ -84,9 +84,8 @@ private slots:
             << QStringList { "/d/a.rtf" } << THistoryFilter::AllDocuments << "/d/n.txt"
             << QStringList { "/d/n.txt", "/d/a.rtf" } << QStringList { "/d/n.txt", "/d/a.rtf" };
         QTest::newRow("listed name keeps its place")
-            << QStringList { "/d/a.rtf", "/d/b.rtf" } << THistoryFilter::AllDocuments
-            << "/d/b.rtf" << QStringList { "/d/a.rtf", "/d/b.rtf" }
-            << QStringList { "/d/a.rtf", "/d/b.rtf" };
+            << QStringList { "/d/a.rtf", "/d/b.rtf" } << THistoryFilter::AllDocuments << "/d/b.rtf"
+            << QStringList { "/d/a.rtf", "/d/b.rtf" } << QStringList { "/d/a.rtf", "/d/b.rtf" };
         QTest::newRow("stored but filtered out: nothing changes")
             << QStringList { "/d/x.txt", "/d/a.rtf" } << THistoryFilter::PlainText << "/d/a.rtf"
             << QStringList { "/d/x.txt", "/d/a.rtf" } << QStringList { "/d/x.txt" };
@@ -108,7 +107,8 @@ private slots:
         QTest::addColumn<QStringList>("expected");
         // Extensions are compared exactly: .RTF and .html belong to no filter but "all".
         QTest::newRow("all") << THistoryFilter::AllDocuments << entries();
-        QTest::newRow("rtf") << THistoryFilter::RichText << QStringList { "/d/a.rtf", "/x.y/c.tar.rtf" };
+        QTest::newRow("rtf") << THistoryFilter::RichText
+                             << QStringList { "/d/a.rtf", "/x.y/c.tar.rtf" };
         QTest::newRow("rtc") << THistoryFilter::RichTextCompressed << QStringList { "/d/z.rtc" };
         QTest::newRow("doc") << THistoryFilter::WordDoc << QStringList { "/d/w.doc" };
         QTest::newRow("txt") << THistoryFilter::PlainText << QStringList { "/d/n.txt" };
@@ -170,8 +170,8 @@ private slots:
         QTest::addColumn<QStringList>("expectedStored");
         QTest::addColumn<QStringList>("expectedShown");
         QTest::newRow("two selected, one occurrence each")
-            << QStringList { "/a.rtf", "/b.rtf", "/c.rtf", "/a.rtf", "/b.rtf" } << QList<int> { 1, 0 }
-            << QStringList { "/c.rtf", "/a.rtf", "/b.rtf" }
+            << QStringList { "/a.rtf", "/b.rtf", "/c.rtf", "/a.rtf", "/b.rtf" }
+            << QList<int> { 1, 0 } << QStringList { "/c.rtf", "/a.rtf", "/b.rtf" }
             << QStringList { "/c.rtf", "/a.rtf", "/b.rtf" };
         QTest::newRow("last entry") << QStringList { "/a.rtf", "/b.rtf" } << QList<int> { 1 }
                                     << QStringList { "/a.rtf" } << QStringList { "/a.rtf" };

@@ -129,9 +129,16 @@ THistoryForm::THistoryForm(QWidget *parent, const QString &listFilePath)
     buildControls();
 
     QStringList entries;
-    if (THistoryList::ReadFile(m_listFilePath, &entries)) {
+    QString error;
+    if (THistoryList::ReadFile(m_listFilePath, &entries, &error)) {
         m_list.SetEntries(entries);
         m_selectFirstOnShow = true;
+    } else if (QFileInfo::exists(m_listFilePath)) {
+        // Writing an empty list over it at the end would lose the whole history.
+        m_keepListFile = true;
+        TMessageBox::warning(parent,
+            QStringLiteral("The document history \"%1\" cannot be read and is left unchanged.\n%2")
+                .arg(QDir::toNativeSeparators(m_listFilePath), error));
     } else {
         TMessageBox::information(parent, FileNotFound);
     }
@@ -141,6 +148,7 @@ THistoryForm::THistoryForm(QWidget *parent, const QString &listFilePath)
 THistoryForm::~THistoryForm()
 {
     m_list.ShowAll();
+    if (m_keepListFile) return;
     QString error;
     if (!THistoryList::WriteFile(m_listFilePath, m_list.Stored(), &error))
         TMessageBox::warning(nullptr,

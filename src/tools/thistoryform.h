@@ -24,9 +24,10 @@ public:
     /// Opens path in a new document window; false when it could not be loaded.
     using Opener = std::function<bool(const QString &path)>;
 
-    /// Reads the list file at listFilePath ("File not Found!" when there is none).
+    /// Reads the list file at listFilePath ("File not Found!" when there is none; a
+    /// file that exists but cannot be read is reported and not overwritten at the end).
     explicit THistoryForm(QWidget *parent = nullptr, const QString &listFilePath = ListFilePath());
-    /// Writes the whole stored list back to the list file.
+    /// Writes the whole stored list back to the list file; a failure is reported.
     ~THistoryForm() override;
 
     /// "WrdFileList.dat" beside the executable, or in the user's configuration folder
@@ -75,6 +76,8 @@ private:
     QString m_listFilePath;
     Opener m_opener;
     bool m_selectFirstOnShow = false;
+    // A list file that exists but could not be read is left as it is at the end.
+    bool m_keepListFile = false;
 
     QListWidget *ListBox1 = nullptr;
     QPushButton *btnClear = nullptr;

@@ -156,13 +156,19 @@ QString THistoryList::FormatLines(const QStringList &entries)
     return text;
 }
 
-bool THistoryList::ReadFile(const QString &fileName, QStringList *entries)
+bool THistoryList::ReadFile(const QString &fileName, QStringList *entries, QString *error)
 {
     QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) return false;
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error) *error = file.errorString();
+        return false;
+    }
     QStringDecoder decode(QStringConverter::System);
     const QString text = decode(file.readAll());
-    if (file.error() != QFileDevice::NoError) return false;
+    if (file.error() != QFileDevice::NoError) {
+        if (error) *error = file.errorString();
+        return false;
+    }
     *entries = ParseLines(text);
     return true;
 }

@@ -70,8 +70,9 @@ public:
     static QStringList ParseLines(const QString &text);
     /// Every entry followed by CR LF.
     static QString FormatLines(const QStringList &entries);
-    /// Reads the list file (text in the system code page). False when it cannot be read.
-    static bool ReadFile(const QString &fileName, QStringList *entries);
+    /// Reads the list file (text in the system code page). False when it cannot be read;
+    /// error then says why.
+    static bool ReadFile(const QString &fileName, QStringList *entries, QString *error = nullptr);
     /// Replaces the list file; on failure the previous file stays and error says why.
     static bool WriteFile(const QString &fileName, const QStringList &entries, QString *error);
 

@@ -106,6 +106,39 @@ private slots:
         QCOMPARE(read(listFile()), QByteArray());
     }
 
+    // A list that is there but cannot be read is not replaced by an empty one.
+    void unreadableListFileIsKept()
+    {
+        QVERIFY(QDir().mkpath(listFile())); // a folder where the file should be
+        Answers answers;
+        {
+            THistoryForm form(nullptr, listFile());
+            QCOMPARE(answers.messages.size(), 1);
+            QVERIFY(answers.messages[0].contains("cannot be read and is left unchanged"));
+            form.RecordOpenedFile("/d/a.rtf");
+        }
+        QCOMPARE(answers.messages.size(), 1);
+        QVERIFY(QFileInfo(listFile()).isDir());
+        QVERIFY(QDir().rmdir(listFile()));
+    }
+
+    void failedWriteAtEndIsReported()
+    {
+        const QString blocker = m_dir.filePath("blocker");
+        {
+            QFile f(blocker);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+        }
+        Answers answers;
+        {
+            THistoryForm form(nullptr, blocker + "/WrdFileList.dat");
+            form.RecordOpenedFile("/d/a.rtf");
+        }
+        QCOMPARE(answers.messages.size(), 2);
+        QCOMPARE(answers.messages[0], QStringLiteral("File not Found!"));
+        QVERIFY(answers.messages[1].startsWith("The document history could not be saved"));
+    }
+
     // The stored list is written at the end, not what a filter shows.
     void listReadAtStartWrittenAtEnd()
     {

@@ -43,6 +43,7 @@ public:
     void RecordHistory(const QString &path) override;
     QString MostRecentHistoryEntry() const override { return m_history.value(0); }
     bool HistoryIsEmpty() const override { return m_history.isEmpty(); }
+    void ShowWindowSwitcher() override;
 
     /// Creates an empty document window captioned caption.
     TMDIChild *CreateNewDocument(const QString &caption);

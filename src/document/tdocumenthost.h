@@ -41,4 +41,15 @@ public:
     /// The most recent history entry, or empty when the history is empty.
     virtual QString MostRecentHistoryEntry() const = 0;
     virtual bool HistoryIsEmpty() const = 0;
+
+    /// Shows the window switcher with a tile per document window.
+    virtual void ShowWindowSwitcher() {}
+    /// Shows the writing aid named by its tool's object name modally; true
+    /// when it left a result on the clipboard for the window to paste.
+    virtual bool RunWritingAid(const QString &toolName, TMDIChild *window)
+    {
+        Q_UNUSED(toolName);
+        Q_UNUSED(window);
+        return false;
+    }
 };

@@ -127,21 +127,24 @@ QString TFormatRules::UndoKindWord(TUndoKind kind)
     return {};
 }
 
-QString TFormatRules::ElapsedText(const QTime &from, const QTime &to)
+QString TFormatRules::ElapsedText(const QDateTime &from, const QDateTime &to)
 {
-    const int seconds = qAbs(from.secsTo(to));
-    return QTime(0, 0).addSecs(seconds).toString(QStringLiteral("hh:mm:ss"));
+    const qint64 seconds = qAbs(from.secsTo(to));
+    return QStringLiteral("%1:%2:%3")
+        .arg(seconds / 3600, 2, 10, QLatin1Char('0'))
+        .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
+        .arg(seconds % 60, 2, 10, QLatin1Char('0'));
 }
 
-QString TFormatRules::StatisticsText(const QDateTime &now, const QTime &openTime,
+QString TFormatRules::StatisticsText(const QDateTime &now, const QDateTime &opened,
                                      const QString &longTimeFormat)
 {
     const QLocale locale;
     const QString crlf = QStringLiteral("\r\n");
     return QStringLiteral("Curent Date: ") + locale.toString(now.date(), QLocale::ShortFormat) + crlf + crlf
            + QStringLiteral("Current Time: ") + locale.toString(now.time(), longTimeFormat) + crlf + crlf
-           + QStringLiteral("Document Start Time: ") + locale.toString(openTime, longTimeFormat) + crlf + crlf
-           + QStringLiteral("Document Open Time: ") + ElapsedText(openTime, now.time());
+           + QStringLiteral("Document Start Time: ") + locale.toString(opened.time(), longTimeFormat) + crlf + crlf
+           + QStringLiteral("Document Open Time: ") + ElapsedText(opened, now);
 }
 
 QString TFormatRules::ShortcutHelpText()

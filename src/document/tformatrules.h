@@ -59,10 +59,12 @@ public:
 
     /// The text of the document statistics box. longTimeFormat is the time
     /// format the clock times are written in.
-    static QString StatisticsText(const QDateTime &now, const QTime &openTime,
+    static QString StatisticsText(const QDateTime &now, const QDateTime &opened,
                                   const QString &longTimeFormat);
-    /// Elapsed time between two times of day, absolute, as "hh:mm:ss".
-    static QString ElapsedText(const QTime &from, const QTime &to);
+    /// The time from one moment to another, absolute, as "hh:mm:ss"; the
+    /// hours go on past 24, so a document open over midnight shows the
+    /// time it was really open.
+    static QString ElapsedText(const QDateTime &from, const QDateTime &to);
     /// The fixed text of the keyboard shortcut box.
     static QString ShortcutHelpText();
 };

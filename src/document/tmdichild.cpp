@@ -109,7 +109,11 @@ TMDIChild::TMDIChild(TDocumentHost *host, const QString &caption, QWidget *paren
     QFont editorFont(QStringLiteral("Arial"));
     editorFont.setPixelSize(16);
     Editor->setFont(editorFont);
-    Editor->document()->setDefaultFont(editorFont);
+    // The document's sizes are points (the attributes, the font-size label
+    // and RTF all count in points): 16 pixels at 96 dpi are 12 points.
+    QFont documentFont(editorFont);
+    documentFont.setPointSize(12);
+    Editor->document()->setDefaultFont(documentFont);
     Editor->setFrameShape(QFrame::NoFrame);
     Editor->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Editor->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -136,7 +140,7 @@ TMDIChild::TMDIChild(TDocumentHost *host, const QString &caption, QWidget *paren
 
     if (m_host)
         m_host->AddDocumentTab(this);
-    m_openTime = QTime::currentTime();
+    m_openTime = QDateTime::currentDateTime();
     Editor->document()->clearUndoRedoStacks();
     Editor->SetModified(false);
 }

@@ -5,7 +5,7 @@
 #include "ttextattributes.h"
 
 #include <QPointer>
-#include <QTime>
+#include <QDateTime>
 #include <QWidget>
 
 #include <functional>
@@ -77,8 +77,8 @@ public:
     bool PainterActive() const { return m_painterActive; }
     /// The selection's attributes, or the word's at the caret without one.
     TTextAttributes CurrentAttributes() const;
-    /// The time of day the window was created.
-    QTime OpenTime() const { return m_openTime; }
+    /// When the window was created.
+    QDateTime OpenTime() const { return m_openTime; }
 
     /// The paragraph dialog, which edits the caret's paragraph of the window
     /// it is given live and returns true for OK. Until one is installed the
@@ -229,5 +229,5 @@ private:
     bool m_painterActive = false;
     TTextAttributes m_capturedAttributes;
     bool m_allowProtectChange = false;
-    QTime m_openTime;
+    QDateTime m_openTime;
 };

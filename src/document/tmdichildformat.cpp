@@ -97,8 +97,11 @@ void TMDIChild::buildFormatCommands()
         }
     }
 
-    // "Clear Selection" keeps its shortcut while the context menu is closed.
     for (QAction *action : PopupMenu1->actions()) {
+        if (!action->isSeparator() && action->objectName().isEmpty())
+            action->setObjectName(QString(action->text()).remove(QLatin1Char('&')).remove(QLatin1Char(' '))
+                                  + QLatin1Char('1'));
+        // "Clear Selection" keeps its shortcut while the context menu is closed.
         if (action->text() == QLatin1String("Clear Selection")) {
             action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
             addAction(action);
@@ -801,12 +804,15 @@ void TMDIChild::ClearAllClick()
 void TMDIChild::UndoClick()
 {
     Editor->Undo();
+    // The hints name the next steps, which the editor knows once the step is done.
+    EditorChange();
     finishCommand(true);
 }
 
 void TMDIChild::RedoClick()
 {
     Editor->Redo();
+    EditorChange();
     finishCommand(true);
 }
 

@@ -102,9 +102,10 @@ QImage TFormSelectorForm::BlankTile()
     QImage tile(128, 170, QImage::Format_RGB888);
     tile.fill(Qt::white);
     QPainter p(&tile);
-    // A sheet with a folded corner and a few lines of "text".
+    // A sheet with a folded corner and a few lines of "text"; the strip
+    // below it is left free for the document's name.
     p.setPen(QColor(150, 150, 150));
-    const QPolygon sheet({QPoint(8, 4), QPoint(100, 4), QPoint(119, 23), QPoint(119, 165), QPoint(8, 165)});
+    const QPolygon sheet({QPoint(8, 4), QPoint(100, 4), QPoint(119, 23), QPoint(119, 146), QPoint(8, 146)});
     p.setBrush(QColor(250, 250, 250));
     p.drawPolygon(sheet);
     p.drawPolyline(QPolygon({QPoint(100, 4), QPoint(100, 23), QPoint(119, 23)}));

@@ -234,6 +234,25 @@ private slots:
         QCOMPARE(editor.Text(), QStringLiteral("free x text"));
     }
 
+    void editingShortcutsRebuildThroughTheWindow()
+    {
+        TMDIChild &w = window(QStringLiteral("hello world"));
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.Editor->setFocus();
+        for (int i = 0; i < 3; ++i)
+            run(w, QStringLiteral("btnIndent"));
+        QCOMPARE(w.StartIndentPt(), 60);
+        w.Editor->Select(0, 6);
+        QTest::keyClick(w.Editor, Qt::Key_D, Qt::ControlModifier);
+        QCOMPARE(w.Editor->Text(), QStringLiteral("world"));
+        // Clear Selection forgets the tracked indents.
+        QCOMPARE(w.StartIndentPt(), 0);
+        QTest::keyClick(w.Editor, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(w.Editor->Text(), QStringLiteral("hello world"));
+        QCOMPARE(w.findChild<QToolButton *>(QStringLiteral("btnRedo"))->toolTip(), QStringLiteral("Redo delete"));
+    }
+
     void indentLimits_data()
     {
         QTest::addColumn<QString>("increase");

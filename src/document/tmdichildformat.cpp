@@ -112,6 +112,14 @@ void TMDIChild::buildFormatCommands()
     connect(Editor, &TRichEditor::KeyUp, this, &TMDIChild::EditorKeyUp);
     connect(Editor, &TRichEditor::ProtectChange, this, &TMDIChild::EditorProtectChange,
             Qt::DirectConnection);
+    // A selection can appear or vanish without the caret moving (Select All
+    // with the caret at the end): cut and copy follow it all the same.
+    connect(Editor, &QTextEdit::copyAvailable, this, [this](bool selected) {
+        m_popupCut->setEnabled(selected);
+        m_popupCopy->setEnabled(selected);
+        if (m_host && isActiveWindowOfHost())
+            m_host->SetCutCopyEnabled(selected);
+    });
     Editor->installEventFilter(this);
     Editor->viewport()->installEventFilter(this);
 }

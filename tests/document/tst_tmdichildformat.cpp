@@ -484,7 +484,13 @@ private slots:
         QVERIFY(w.findChild<QMenu *>(QStringLiteral("PopupMenu1"))->actions().first()->isEnabled());
         w.Editor->SetSelStart(21);
         QCOMPARE(panel(0), QStringLiteral("Line:   2  Col:   2"));
-        QVERIFY(!w.findChild<QMenu *>(QStringLiteral("PopupMenu1"))->actions().first()->isEnabled());
+        QAction *cut = w.findChild<QMenu *>(QStringLiteral("PopupMenu1"))->actions().first();
+        QVERIFY(!cut->isEnabled());
+        // Select All with the caret already at the end moves nothing but the anchor.
+        w.Editor->SetSelStart(w.Editor->TextLength());
+        run(w, QStringLiteral("SelectAll1"));
+        QVERIFY(cut->isEnabled());
+        w.Editor->SetSelStart(21);
 
         // Insert toggles overwriting, and typing then replaces.
         w.Editor->setFocus();

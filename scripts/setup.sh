@@ -9,6 +9,7 @@ PACKAGES=(
   zlib1g-dev libpng-dev libjpeg-dev
   fonts-liberation2 fonts-dejavu-core fontconfig
   xvfb xauth x11-utils imagemagick
+  libx11-dev      # the status bar reads the Num, Caps and Scroll Lock indicators through Xkb
   poppler-utils qpdf libtiff-tools pngcheck gifsicle
   emf2svg         # emf2svg-conv: the export tests open our EMF page files with it
   giflib-tools    # giftext: the export tests list GIF blocks with it

@@ -3,6 +3,7 @@
 #include "taboutbox.h"
 #include "thistoryform.h"
 #include "tfiledialog.h"
+#include "tformselectorform.h"
 #include "ticons.h"
 #include "tmdichild.h"
 #include "tmessagebox.h"
@@ -23,6 +24,8 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <utility>
 
 namespace {
 const QString NewDocumentName = QStringLiteral("New Document");
@@ -140,9 +143,9 @@ void TMainForm::buildToolBar()
     btnCut = addButton("btnCut", "Cut|Cuts the selection and puts it on the Clipboard", TIcons::drawn(TIcons::Drawing::Cut));
     btnCopy = addButton("btnCopy", "Copy|Copies the selection and puts it on the Clipboard", TIcons::drawn(TIcons::Drawing::Copy));
     btnPaste = addButton("btnPaste", "Paste|Inserts Clipboard contents", TIcons::drawn(TIcons::Drawing::Paste));
-    connect(btnCut, &QToolButton::clicked, this, [this] { if (auto *d = ActiveDocument()) d->Editor->CutToClipboard(); });
-    connect(btnCopy, &QToolButton::clicked, this, [this] { if (auto *d = ActiveDocument()) d->Editor->CopyToClipboard(); });
-    connect(btnPaste, &QToolButton::clicked, this, [this] { if (auto *d = ActiveDocument()) d->Editor->PasteFromClipboard(); });
+    connect(btnCut, &QToolButton::clicked, this, [this] { if (auto *d = ActiveDocument()) d->CutClick(); });
+    connect(btnCopy, &QToolButton::clicked, this, [this] { if (auto *d = ActiveDocument()) d->CopyClick(); });
+    connect(btnPaste, &QToolButton::clicked, this, [this] { if (auto *d = ActiveDocument()) d->PasteClick(); });
     btnCut->setEnabled(false);
     btnCopy->setEnabled(false);
     ToolBar2->addSeparator();
@@ -178,20 +181,27 @@ void TMainForm::buildShortcuts()
     add("Document History...", "Ctrl+H", [this] { btnHistoryClick(); });
     add("Find", "Ctrl+F", [this] { EditFind(); });
     add("Find and Replace", "Ctrl+R", [this] { EditReplace(); });
-    add("Undo", "Ctrl+Z", [this] { if (auto *d = ActiveDocument()) d->Editor->Undo(); });
-    add("Redo", "Ctrl+Y", [this] { if (auto *d = ActiveDocument()) d->Editor->Redo(); });
-    add("Bold", "Ctrl+B", [this] {
-        if (auto *d = ActiveDocument())
-            if (auto *b = d->findChild<QToolButton *>(QStringLiteral("btnBold"))) b->click();
-    });
-    add("Italic", "Ctrl+I", [this] {
-        if (auto *d = ActiveDocument())
-            if (auto *b = d->findChild<QToolButton *>(QStringLiteral("btnItalic"))) b->click();
-    });
-    add("Underline", "Ctrl+U", [this] {
-        if (auto *d = ActiveDocument())
-            if (auto *b = d->findChild<QToolButton *>(QStringLiteral("btnUnderline"))) b->click();
-    });
+    // The rest go to the active document window's own commands.
+    const auto forward = [this, add](const char *name, const char *keys, void (TMDIChild::*command)()) {
+        add(name, keys, [this, command] {
+            if (TMDIChild *d = ActiveDocument())
+                (d->*command)();
+        });
+    };
+    forward("Undo", "Ctrl+Z", &TMDIChild::UndoClick);
+    forward("Redo", "Ctrl+Y", &TMDIChild::RedoClick);
+    forward("Cut", "Ctrl+X", &TMDIChild::CutClick);
+    forward("Copy", "Ctrl+C", &TMDIChild::CopyClick);
+    forward("Paste", "Ctrl+V", &TMDIChild::PasteClick);
+    forward("Bold", "Ctrl+B", &TMDIChild::btnBoldClick);
+    forward("Italic", "Ctrl+I", &TMDIChild::btnItalicClick);
+    forward("Underline", "Ctrl+U", &TMDIChild::btnUnderlineClick);
+    forward("Font", "Ctrl+Alt+F", &TMDIChild::btnFontClick);
+    forward("Format Painter", "Ctrl+Alt+K", &TMDIChild::btnFormatPainterClick);
+    forward("Paragraph Attributes...", "Ctrl+Alt+A", &TMDIChild::btnParagraphClick);
+    forward("Insert Table...", "Ctrl+Alt+T", &TMDIChild::InsertTable1Click);
+    forward("Insert Object...", "Ctrl+Alt+O", &TMDIChild::InsertObject1Click);
+    forward("Insert Picture...", "Ctrl+Alt+P", &TMDIChild::InsertPicture1Click);
 }
 
 QStringList TMainForm::OpenFilters()
@@ -235,12 +245,12 @@ int TMainForm::tabIndexOf(TMDIChild *window) const
 
 void TMainForm::AddDocumentTab(TMDIChild *window)
 {
-    m_tabGuard = -1;
+    const int guard = std::exchange(m_tabGuard, -1);
     const int index = mdiChildrenTabs->addTab(QFileInfo(m_currentFileName).fileName());
     mdiChildrenTabs->setTabData(index, QVariant::fromValue<QObject *>(window));
     mdiChildrenTabs->setTabIcon(index, TIcons::drawn(TIcons::Drawing::Document));
     mdiChildrenTabs->setCurrentIndex(index);
-    m_tabGuard = 0;
+    m_tabGuard = guard;
 }
 
 void TMainForm::RemoveDocumentTab(TMDIChild *window)
@@ -248,9 +258,9 @@ void TMainForm::RemoveDocumentTab(TMDIChild *window)
     const int index = tabIndexOf(window);
     if (index < 0)
         return;
-    m_tabGuard = -1;
+    const int guard = std::exchange(m_tabGuard, -1);
     mdiChildrenTabs->removeTab(index);
-    m_tabGuard = 0;
+    m_tabGuard = guard;
 }
 
 void TMainForm::SetDocumentTabCaption(TMDIChild *window, const QString &caption)
@@ -265,9 +275,10 @@ void TMainForm::SelectDocumentTab(TMDIChild *window)
     const int index = tabIndexOf(window);
     if (index < 0)
         return;
-    m_tabGuard = -1;
+    // Selecting the tab of the window being activated must not activate it again.
+    const int guard = std::exchange(m_tabGuard, -1);
     mdiChildrenTabs->setCurrentIndex(index);
-    m_tabGuard = 0;
+    m_tabGuard = guard;
 }
 
 void TMainForm::mdiChildrenTabsChange(int index)
@@ -447,6 +458,12 @@ void TMainForm::ToolButton18Click()
         showMaximized();
     }
     m_pdfTextExportEnabled = !isMaximized();
+}
+
+void TMainForm::ShowWindowSwitcher()
+{
+    TFormSelectorForm switcher(m_mdiArea, this, this);
+    switcher.exec();
 }
 
 void TMainForm::ShowAbout()

@@ -44,6 +44,7 @@ public:
     void RecordHistory(const QString &path) override;
     QString MostRecentHistoryEntry() const override;
     bool HistoryIsEmpty() const override;
+    void ShowWindowSwitcher() override;
 
     /// Creates an empty document window captioned caption.
     TMDIChild *CreateNewDocument(const QString &caption);

@@ -43,4 +43,15 @@ public:
     virtual QString MostRecentHistoryEntry() const = 0;
     /// True when the document history shows no entry.
     virtual bool HistoryIsEmpty() const = 0;
+
+    /// Shows the window switcher with a tile per document window.
+    virtual void ShowWindowSwitcher() {}
+    /// Shows the writing aid named by its tool's object name modally; true
+    /// when it left a result on the clipboard for the window to paste.
+    virtual bool RunWritingAid(const QString &toolName, TMDIChild *window)
+    {
+        Q_UNUSED(toolName);
+        Q_UNUSED(window);
+        return false;
+    }
 };

@@ -109,7 +109,11 @@ TMDIChild::TMDIChild(TDocumentHost *host, const QString &caption, QWidget *paren
     QFont editorFont(QStringLiteral("Arial"));
     editorFont.setPixelSize(16);
     Editor->setFont(editorFont);
-    Editor->document()->setDefaultFont(editorFont);
+    // The document's sizes are points (the attributes, the font-size label
+    // and RTF all count in points): 16 pixels at 96 dpi are 12 points.
+    QFont documentFont(editorFont);
+    documentFont.setPointSize(12);
+    Editor->document()->setDefaultFont(documentFont);
     Editor->setFrameShape(QFrame::NoFrame);
     Editor->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Editor->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -128,6 +132,7 @@ TMDIChild::TMDIChild(TDocumentHost *host, const QString &caption, QWidget *paren
     buildStatusBar();
     outer->addWidget(StatusBar1);
     buildEditorMenu();
+    buildFormatCommands();
 
     connect(Editor, &TRichEditor::Change, this, &TMDIChild::EditorChange);
     connect(Editor, &TRichEditor::SelectionChange, this, &TMDIChild::EditorSelectionChange);
@@ -135,6 +140,7 @@ TMDIChild::TMDIChild(TDocumentHost *host, const QString &caption, QWidget *paren
 
     if (m_host)
         m_host->AddDocumentTab(this);
+    m_openTime = QDateTime::currentDateTime();
     Editor->document()->clearUndoRedoStacks();
     Editor->SetModified(false);
 }
@@ -162,7 +168,7 @@ void TMDIChild::buildToolBar()
     TIcons::Style colour;
     colour.bold = true;
 
-    addToolButton(ToolBar1, "btnFont", "Set Font Attributes... (Ctrl+Alt+F)", TIcons::glyph("F", bold));
+    btnFont = addToolButton(ToolBar1, "btnFont", "Set Font Attributes... (Ctrl+Alt+F)", TIcons::glyph("F", bold));
     ToolBar1->addSeparator();
     btnUndo = addToolButton(ToolBar1, "btnUndo", "Undo", TIcons::glyph(QStringLiteral("\u21B6")));
     btnRedo = addToolButton(ToolBar1, "btnRedo", "Redo", TIcons::glyph(QStringLiteral("\u21B7")));
@@ -170,7 +176,7 @@ void TMDIChild::buildToolBar()
     btnBold = addToolButton(ToolBar1, "btnBold", "Bold", TIcons::glyph("B", bold));
     btnItalic = addToolButton(ToolBar1, "btnItalic", "Italic", TIcons::glyph("I", italic));
     btnUnderline = addToolButton(ToolBar1, "btnUnderline", "Underline", TIcons::glyph("U", underline));
-    addToolButton(ToolBar1, "btnFormatPainter", "Format Painter", TIcons::glyph(QStringLiteral("\u270E")));
+    btnFormatPainter = addToolButton(ToolBar1, "btnFormatPainter", "Format Painter", TIcons::glyph(QStringLiteral("\u270E")));
     addToolButton(ToolBar1, "btnSpellChecker", "Spell Checker", TIcons::glyph(QStringLiteral("\u2713")));
     ToolBar1->addSeparator();
     btnLeftAlign = addToolButton(ToolBar1, "btnLeftAlign", "Left Align", TIcons::alignment(0));
@@ -181,7 +187,7 @@ void TMDIChild::buildToolBar()
     addToolButton(ToolBar1, "btnFirstIndentM", "Decrease First Hanging Indent", TIcons::glyph(QStringLiteral("\u2190")));
     addToolButton(ToolBar1, "btnFirstIndentP", "Increase First Hanging Indent", TIcons::glyph(QStringLiteral("\u2192")));
     addToolButton(ToolBar1, "btnIndent", "Increase Indent", TIcons::glyph(QStringLiteral("\u21E5")));
-    addToolButton(ToolBar1, "btnParagraph", "Paragraph Attributes...", TIcons::glyph(QStringLiteral("\u00B6")));
+    btnParagraph = addToolButton(ToolBar1, "btnParagraph", "Paragraph Attributes...", TIcons::glyph(QStringLiteral("\u00B6")));
     ToolBar1->addSeparator();
     TIcons::Style highlight;
     highlight.tileColor = QColor(255, 240, 120);
@@ -190,7 +196,7 @@ void TMDIChild::buildToolBar()
     fontColour.bold = true;
     fontColour.glyphColor = QColor(200, 30, 30);
     addToolButton(ToolBar1, "btnCharColor", "Font Colour...", TIcons::glyph("A", fontColour));
-    addToolButton(ToolBar1, "btnBullets", "Bullets", TIcons::glyph(QStringLiteral("\u2022")));
+    btnBullets = addToolButton(ToolBar1, "btnBullets", "Bullets", TIcons::glyph(QStringLiteral("\u2022")));
     ToolBar1->addSeparator();
     QToolButton *close = addToolButton(ToolBar1, "btnClose", "Close Document",
                                        style()->standardIcon(QStyle::SP_DialogCloseButton));
@@ -198,35 +204,7 @@ void TMDIChild::buildToolBar()
 
     for (QToolButton *b : {btnBold, btnItalic, btnUnderline, btnLeftAlign, btnCenterAlign, btnJustify})
         b->setCheckable(true);
-
-    connect(btnUndo, &QToolButton::clicked, this, [this] { Editor->Undo(); });
-    connect(btnRedo, &QToolButton::clicked, this, [this] { Editor->Redo(); });
-    connect(btnBold, &QToolButton::clicked, this, [this](bool on) {
-        QTextCharFormat f;
-        f.setFontWeight(on ? QFont::Bold : QFont::Normal);
-        Editor->mergeCurrentCharFormat(f);
-        Editor->setFocus();
-    });
-    connect(btnItalic, &QToolButton::clicked, this, [this](bool on) {
-        QTextCharFormat f;
-        f.setFontItalic(on);
-        Editor->mergeCurrentCharFormat(f);
-        Editor->setFocus();
-    });
-    connect(btnUnderline, &QToolButton::clicked, this, [this](bool on) {
-        QTextCharFormat f;
-        f.setFontUnderline(on);
-        Editor->mergeCurrentCharFormat(f);
-        Editor->setFocus();
-    });
-    const auto align = [this](Qt::Alignment a) {
-        Editor->setAlignment(a);
-        UpdateStatus();
-        Editor->setFocus();
-    };
-    connect(btnLeftAlign, &QToolButton::clicked, this, [align] { align(Qt::AlignLeft | Qt::AlignAbsolute); });
-    connect(btnCenterAlign, &QToolButton::clicked, this, [align] { align(Qt::AlignHCenter); });
-    connect(btnJustify, &QToolButton::clicked, this, [align] { align(Qt::AlignJustify); });
+    // The commands behind the buttons are connected by buildFormatCommands().
 }
 
 QToolButton *TMDIChild::addToolButton(QToolBar *bar, const QString &name, const QString &hint,
@@ -272,7 +250,7 @@ void TMDIChild::buildSidePanels(QWidget *left, QWidget *right)
     column->addWidget(lblFontSize);
     for (const auto &[name, hint, glyph] :
          {std::tuple{"btnIncFontSize", "Increase Font Size", "A+"}, {"btnDecFontSize", "Decrease Font Size", "A-"},
-          {"imgToolTips", "Keyboard Shortcuts...", "?"}, {"imgDocStats", "Document Statistics...", "\u03A3"},
+          {"imgToolTips", "Short-Cut Keys...", "?"}, {"imgDocStats", "Document Statistics...", "\u03A3"},
           {"Image4", "Change Paper Type", "\u25AF"}}) {
         auto *b = new QToolButton(left);
         b->setObjectName(QString::fromLatin1(name));
@@ -345,22 +323,19 @@ void TMDIChild::buildEditorMenu()
 {
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    m_popupCut = PopupMenu1->addAction(QStringLiteral("Cu&t"), this, [this] { Editor->CutToClipboard(); });
+    m_popupCut = PopupMenu1->addAction(QStringLiteral("Cu&t"), this, &TMDIChild::CutClick);
     m_popupCut->setShortcut(QKeySequence(QStringLiteral("Ctrl+X")));
-    m_popupCopy = PopupMenu1->addAction(QStringLiteral("&Copy"), this, [this] { Editor->CopyToClipboard(); });
+    m_popupCopy = PopupMenu1->addAction(QStringLiteral("&Copy"), this, &TMDIChild::CopyClick);
     m_popupCopy->setShortcut(QKeySequence(QStringLiteral("Ctrl+C")));
-    m_popupPaste = PopupMenu1->addAction(QStringLiteral("&Paste"), this, [this] { Editor->PasteFromClipboard(); });
+    m_popupPaste = PopupMenu1->addAction(QStringLiteral("&Paste"), this, &TMDIChild::PasteClick);
     m_popupPaste->setShortcut(QKeySequence(QStringLiteral("Ctrl+V")));
     PopupMenu1->addSeparator();
-    PopupMenu1->addAction(QStringLiteral("Select All"), this, [this] { Editor->SelectAll(); })
+    PopupMenu1->addAction(QStringLiteral("Select All"), this, &TMDIChild::SelectAllClick)
         ->setShortcut(QKeySequence(QStringLiteral("Ctrl+A")));
     PopupMenu1->addSeparator();
-    // Both go through the control, so protected text stays protected.
-    PopupMenu1->addAction(QStringLiteral("Clear All"), this, [this] {
-        Editor->SelectAll();
-        Editor->ClearSelection();
-    });
-    PopupMenu1->addAction(QStringLiteral("Clear Selection"), this, [this] { Editor->ClearSelection(); })->setShortcut(QKeySequence(QStringLiteral("Ctrl+D")));
+    PopupMenu1->addAction(QStringLiteral("Clear All"), this, &TMDIChild::ClearAllClick);
+    PopupMenu1->addAction(QStringLiteral("Clear Selection"), this, &TMDIChild::ClearSelectionClick)
+        ->setShortcut(QKeySequence(QStringLiteral("Ctrl+D")));
     for (QAction *a : PopupMenu1->actions())
         a->setShortcutVisibleInContextMenu(true);
 
@@ -550,48 +525,9 @@ void TMDIChild::UpdatePasteState()
         m_host->SetPasteEnabled(canPaste);
 }
 
-void TMDIChild::UpdateStatus()
-{
-    const QTextCursor c = Editor->textCursor();
-    const int line = c.blockNumber();
-    const int column = c.positionInBlock();
-    setStatusPanel(0, QString::asprintf("Line: %3d  Col: %3d", line + 1, column + 1));
-    if (m_host)
-        setStatusPanel(6, QStringLiteral("%1 Document(s) Open").arg(m_host->DocumentCount()));
-    const bool selected = c.hasSelection();
-    m_popupCut->setEnabled(selected);
-    m_popupCopy->setEnabled(selected);
-    if (m_host && isActiveWindowOfHost())
-        m_host->SetCutCopyEnabled(selected);
-    const Qt::Alignment a = Editor->alignment();
-    btnLeftAlign->setChecked(!(a & (Qt::AlignHCenter | Qt::AlignRight | Qt::AlignJustify)));
-    btnCenterAlign->setChecked(a & Qt::AlignHCenter);
-    btnJustify->setChecked(a & Qt::AlignJustify);
-}
-
 void TMDIChild::Repaginate()
 {
     // The page strip beside the editor rebuilds its pages here once it exists.
-}
-
-void TMDIChild::EditorChange()
-{
-    btnUndo->setEnabled(Editor->document()->isUndoAvailable());
-    btnRedo->setEnabled(Editor->document()->isRedoAvailable());
-    SetModifiedIndicator(Editor->Modified());
-}
-
-void TMDIChild::EditorSelectionChange()
-{
-    const QTextCharFormat f = Editor->currentCharFormat();
-    btnBold->setChecked(f.fontWeight() >= QFont::Bold);
-    btnItalic->setChecked(f.fontItalic());
-    btnUnderline->setChecked(f.fontUnderline());
-    const qreal points = f.fontPointSize() > 0 ? f.fontPointSize() : Editor->document()->defaultFont().pointSizeF();
-    lblFontSize->setText(points > 0 ? QString::number(qRound(points)) : QString());
-    const QString family = f.fontFamilies().toStringList().value(0, Editor->document()->defaultFont().family());
-    setStatusPanel(9, family);
-    UpdateStatus();
 }
 
 void TMDIChild::btnCloseClick()
@@ -623,6 +559,7 @@ void TMDIChild::Activated()
         m_host->SelectDocumentTab(this);
     }
     EditorSelectionChange();
+    UpdateKeyIndicators();
     UpdatePasteState();
     QApplication::setApplicationDisplayName(QLatin1Char(' ') + documentFileNamePart());
     Editor->setFocus();
@@ -642,6 +579,7 @@ void TMDIChild::showEvent(QShowEvent *event)
     if (!m_firstShow)
         return;
     m_firstShow = false;
+    UpdateKeyIndicators();
     EditorChange();
     Editor->setFocus();
     UpdatePasteState();

@@ -2,9 +2,15 @@
 
 #include "tdocumentfile.h"
 
+#include "ttextattributes.h"
+
 #include <QPointer>
+#include <QDateTime>
 #include <QWidget>
 
+#include <functional>
+
+class QAction;
 class QLabel;
 class QMenu;
 class QSlider;
@@ -58,14 +64,96 @@ public:
 
     static QStringList SaveFilters();
 
+    // State of the formatting commands (see tmdichildformat.cpp).
+    /// Set while the toolbar follows the selection; toggles do nothing then.
+    bool UpdatingUi() const { return m_updatingUi; }
+    /// Start indent and following-line offset of the caret's paragraph, in
+    /// points, as last read from the paragraph or set by the indent buttons.
+    int StartIndentPt() const { return m_startIndentPt; }
+    int HangingIndentPt() const { return m_hangingIndentPt; }
+    /// A heading preset was applied; the next Enter returns to default text.
+    bool HeadingMode() const { return m_headingMode; }
+    /// The format painter holds captured attributes.
+    bool PainterActive() const { return m_painterActive; }
+    /// The selection's attributes, or the word's at the caret without one.
+    TTextAttributes CurrentAttributes() const;
+    /// When the window was created.
+    QDateTime OpenTime() const { return m_openTime; }
+
+    /// The paragraph dialog, which edits the caret's paragraph of the window
+    /// it is given live and returns true for OK. Until one is installed the
+    /// paragraph command does nothing.
+    using ParagraphDialogFunction = std::function<bool(TMDIChild &window)>;
+    static void SetParagraphDialog(ParagraphDialogFunction dialog);
+
+    /// Panels 2 to 5 from Num Lock, Caps Lock, Scroll Lock and Insert.
+    void UpdateKeyIndicators();
+    /// The word and character count of the status bar.
+    void CountWords();
+
 public slots:
     void EditorChange();
     void EditorSelectionChange();
     void btnCloseClick();
 
+    // Formatting commands; the frame's shortcuts reach them too.
+    void btnBoldClick();
+    void btnItalicClick();
+    void btnUnderlineClick();
+    void Subscript1Click();
+    void Superscript1Click();
+    void HiddenText1Click();
+    void DisabledText1Click();
+    void ProtectedText1Click();
+    void btnFontClick();
+    void btnHighlightClick();
+    void btnCharColorClick();
+    void btnIncFontSizeClick();
+    void btnDecFontSizeClick();
+    void btnLeftAlignClick();
+    void btnCenterAlignClick();
+    void btnJustifyClick();
+    void btnBulletsClick();
+    void btnIndentClick();
+    void btnDedentClick();
+    void btnFirstIndentPClick();
+    void btnFirstIndentMClick();
+    void btnParagraphClick();
+    void SingleLineSpacing1Click();
+    void N15LineSpacing1Click();
+    void DoubleLineSpacing1Click();
+    void Heading11Click();
+    void Heading21Click();
+    void Heading31Click();
+    void DefaultText1Click();
+    void AllCaps1Click();
+    void SmallCaps1Click();
+    void btnFormatPainterClick();
+    void CutClick();
+    void CopyClick();
+    void PasteClick();
+    void SelectAllClick();
+    void ClearSelectionClick();
+    void ClearAllClick();
+    void UndoClick();
+    void RedoClick();
+    void InsertObject1Click();
+    void InsertPicture1Click();
+    void InsertTable1Click();
+    /// Runs the writing aid named by its tool's object name (imgCustText,
+    /// imgRTFCode, btnCustomText, btnSpecialChar, imgEmotiCon, InsertTable1)
+    /// and pastes what it leaves on the clipboard.
+    void RunInsertionTool(const QString &toolName);
+
+    // Status bar and information boxes.
+    void imgDocStatsClick();
+    void imgToolTipsClick();
+    void imgViewDocsClick();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildToolBar();
@@ -77,6 +165,25 @@ private:
     void setStatusPanel(int index, const QString &text);
     QString documentFileNamePart() const;
     bool isActiveWindowOfHost() const;
+
+    // Formatting commands (tmdichildformat.cpp) and status (tmdichildstatus.cpp).
+    void buildFormatCommands();
+    void buildFormatMenus();
+    void connectToolButton(const char *name, void (TMDIChild::*handler)());
+    bool SetCurrentAttributes(const TTextAttributes &attributes);
+    void toggleStyle(QToolButton *button, bool (TTextAttributes::*get)() const,
+                     void (TTextAttributes::*set)(bool), bool repaginate);
+    void setAlignment(int alignment);
+    void applyHeading(int level);
+    void applyDefaultText();
+    void convertCase(bool toUpper);
+    void applyFormatPainter();
+    void finishCommand(bool repaginate);
+    void resetTrackedIndents();
+    void updateAlignmentButtons();
+    void EditorKeyDown(int key, Qt::KeyboardModifiers modifiers);
+    void EditorKeyUp(int key, Qt::KeyboardModifiers modifiers);
+    void EditorProtectChange(int start, int end, bool &allow);
 
     TDocumentHost *m_host = nullptr;
     QString m_documentName;
@@ -102,4 +209,25 @@ private:
     QToolButton *btnCenterAlign = nullptr;
     QToolButton *btnJustify = nullptr;
     QLabel *lblFontSize = nullptr;
+
+    QToolButton *btnFont = nullptr;
+    QToolButton *btnFormatPainter = nullptr;
+    QToolButton *btnBullets = nullptr;
+    QToolButton *btnParagraph = nullptr;
+    QMenu *PopupMenu2 = nullptr;
+    QMenu *PopupMenu3 = nullptr;
+    QAction *Subscript1 = nullptr;
+    QAction *Superscript1 = nullptr;
+    QAction *HiddenText1 = nullptr;
+    QAction *DisabledText1 = nullptr;
+    QAction *ProtectedText1 = nullptr;
+
+    bool m_updatingUi = false;
+    int m_startIndentPt = 0;
+    int m_hangingIndentPt = 0;
+    bool m_headingMode = false;
+    bool m_painterActive = false;
+    TTextAttributes m_capturedAttributes;
+    bool m_allowProtectChange = false;
+    QDateTime m_openTime;
 };

@@ -1,0 +1,11 @@
+#pragma once
+
+/// The toggle keys' states as the keyboard indicators show them. On X11 they
+/// come from the server's keyboard indicators; on other platforms (and
+/// without a display, as in the offscreen tests) every toggle reads as off.
+class TKeyboardState
+{
+public:
+    enum class Toggle { NumLock, CapsLock, ScrollLock };
+    static bool isOn(Toggle toggle);
+};

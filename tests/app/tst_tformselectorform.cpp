@@ -1,4 +1,5 @@
 #include "tformselectorform.h"
+#include "thistoryform.h"
 #include "tmainform.h"
 #include "tmdichild.h"
 #include "tmessagebox.h"
@@ -30,7 +31,19 @@ class TestTFormSelectorForm : public QObject
         return qobject_cast<QMdiSubWindow *>(doc->parentWidget());
     }
 
+    QTemporaryDir m_dir;
+
 private slots:
+    // Each frame gets an empty history list of its own, so that no frame asks
+    // about a missing list file.
+    void init()
+    {
+        const QString list = m_dir.filePath(QStringLiteral("WrdFileList.dat"));
+        QFile file(list);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        THistoryForm::SetListFilePath(list);
+    }
+
     void tabsFollowActivationWithoutReactivating()
     {
         TMainForm frame;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tdocumenthost.h"
+#include "teditorsettings.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -43,6 +44,9 @@ public:
     void RecordHistory(const QString &path) override;
     QString MostRecentHistoryEntry() const override { return m_history.value(0); }
     bool HistoryIsEmpty() const override { return m_history.isEmpty(); }
+    /// Default font, margins in millimetres, zoom and editor colour, shared by the
+    /// document windows (read and written by them).
+    TEditorSettings *SharedSettings() override { return &m_settings; }
 
     /// Creates an empty document window captioned caption.
     TMDIChild *CreateNewDocument(const QString &caption);
@@ -71,6 +75,8 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    TEditorSettings m_settings;
+
     void buildToolBar();
     void buildShortcuts();
     void subWindowActivated(QMdiSubWindow *window);

@@ -3,6 +3,7 @@
 #include <QString>
 
 class TMDIChild;
+struct TEditorSettings;
 
 /// What a document window needs of the frame that holds it. The main frame
 /// implements it; the document library does not depend on the frame itself.
@@ -41,4 +42,8 @@ public:
     /// The most recent history entry, or empty when the history is empty.
     virtual QString MostRecentHistoryEntry() const = 0;
     virtual bool HistoryIsEmpty() const = 0;
+
+    /// The settings every document window shares (default font, margins in millimetres,
+    /// zoom, editor colour); null when the host keeps none, the window then keeps its own.
+    virtual TEditorSettings *SharedSettings() { return nullptr; }
 };

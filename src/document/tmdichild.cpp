@@ -4,6 +4,7 @@
 #include "ticons.h"
 #include "tfiledialog.h"
 #include "tmessagebox.h"
+#include "tpagebuilder.h"
 #include "trichedit.h"
 
 #include <QApplication>
@@ -132,6 +133,7 @@ TMDIChild::TMDIChild(TDocumentHost *host, const QString &caption, QWidget *paren
     connect(Editor, &TRichEditor::Change, this, &TMDIChild::EditorChange);
     connect(Editor, &TRichEditor::SelectionChange, this, &TMDIChild::EditorSelectionChange);
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &TMDIChild::UpdatePasteState);
+    setUpPages();
 
     if (m_host)
         m_host->AddDocumentTab(this);
@@ -139,7 +141,10 @@ TMDIChild::TMDIChild(TDocumentHost *host, const QString &caption, QWidget *paren
     Editor->SetModified(false);
 }
 
-TMDIChild::~TMDIChild() = default;
+TMDIChild::~TMDIChild()
+{
+    SaveSettings();
+}
 
 void TMDIChild::buildToolBar()
 {
@@ -247,7 +252,7 @@ void TMDIChild::buildSidePanels(QWidget *left, QWidget *right)
     auto *leftLayout = new QHBoxLayout(left);
     leftLayout->setContentsMargins(4, 4, 4, 4);
     leftLayout->setSpacing(4);
-    auto *thumbnails = makePanel(QStringLiteral("PgThumbnails1"), QColor(160, 160, 160), left);
+    QWidget *thumbnails = buildPageStrip(left);
     thumbnails->setFixedWidth(165);
     leftLayout->addWidget(thumbnails);
 
@@ -567,11 +572,6 @@ void TMDIChild::UpdateStatus()
     btnLeftAlign->setChecked(!(a & (Qt::AlignHCenter | Qt::AlignRight | Qt::AlignJustify)));
     btnCenterAlign->setChecked(a & Qt::AlignHCenter);
     btnJustify->setChecked(a & Qt::AlignJustify);
-}
-
-void TMDIChild::Repaginate()
-{
-    // The page strip beside the editor rebuilds its pages here once it exists.
 }
 
 void TMDIChild::EditorChange()

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "tdocumentfile.h"
+#include "teditorsettings.h"
 
 #include <QPointer>
+#include <memory>
 #include <QWidget>
 
 class QLabel;
@@ -13,6 +15,9 @@ class QStatusBar;
 class QToolBar;
 class QToolButton;
 class TDocumentHost;
+class TPageBuilder;
+class TPgPreview;
+class TPgThumbnails;
 class TRichEditor;
 
 /// One open document: its editor, the page strip beside it, the formatting
@@ -58,7 +63,37 @@ public:
 
     static QStringList SaveFilters();
 
+    // Pages (tmdichild_pages.cpp): the hidden page container, the strip bound to it,
+    // the settings and the zoom.
+    TPgPreview *PgPreview1 = nullptr;
+    TPgThumbnails *PgThumbnails1 = nullptr;
+    QSlider *ZoomBar = nullptr;
+    /// Entry i is the position at which page i + 1 begins.
+    QList<int> PageStarts;
+    /// A page change of the container moves the caret to that page.
+    bool FollowThumbnails = true;
+    /// A paper or orientation change is running; page changes then leave the caret.
+    bool PaperChanging = false;
+    int ZoomPosition = 100;
+    TPageBuilder &PageBuilder() { return *m_pageBuilder; }
+    /// The shared settings (the frame's, or the window's own without a frame).
+    TEditorSettings &Settings();
+    void LoadSettings();
+    void SaveSettings();
+    void ApplyZoom(int position);
+    /// Chooses a paper size of the paper-type menu by its caption ("A4", "Envelope_DL").
+    void SelectPaperType(const QString &caption);
+    /// "Portrait" or "Landscape".
+    void SelectOrientation(const QString &caption);
+
 public slots:
+    void EditorKeyUp(int key, Qt::KeyboardModifiers modifiers);
+    void PgPreview1PageChanged();
+    void ZoomBarChange(int position);
+    void btnStartPageClick();
+    void btnPriorPageClick();
+    void btnNextPageClick();
+    void btnEndPageClick();
     void EditorChange();
     void EditorSelectionChange();
     void btnCloseClick();
@@ -68,6 +103,12 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    QWidget *buildPageStrip(QWidget *left);
+    void setUpPages();
+    void repaginateAfterTyping();
+    bool pagesEvent(QObject *watched, QEvent *event);
+    friend class TPagesEventFilter;
+
     void buildToolBar();
     void buildSidePanels(QWidget *left, QWidget *right);
     void buildStatusBar();
@@ -102,4 +143,16 @@ private:
     QToolButton *btnCenterAlign = nullptr;
     QToolButton *btnJustify = nullptr;
     QLabel *lblFontSize = nullptr;
+
+    std::unique_ptr<TPageBuilder> m_pageBuilder;
+    TEditorSettings m_ownSettings;
+    QMenu *PopupMenu4 = nullptr;
+    QLabel *Label1 = nullptr;
+    QMetaObject::Connection m_keyUpConnection;
+    bool m_repaginating = false;
+    bool m_inWheel = false;
+    int m_rememberedPage = 1;
+    int m_previousRightWidth = 90;
+    QString m_paperType = QStringLiteral("A4");
+    QString m_orientation = QStringLiteral("Portrait");
 };

@@ -316,12 +316,22 @@ bool TPgPageList::PrintPages(const QList<int> &pages, QString *error)
         canvas.setClipRect(clip);
         page->DrawPage(canvas, rx, ry, false);
         canvas.restore();
-        if (i < n - 1)
-            printer.StartNextPage();
+        // A sheet the platform refused ends the job; what was printed is not reported as
+        // a finished document.
+        if (i < n - 1 && !printer.StartNextPage()) {
+            printer.EndDoc();
+            if (error)
+                *error = printer.LastError();
+            return false;
+        }
         if (m_notify.printProgress)
             m_notify.printProgress(i + 1, n);
     }
-    printer.EndDoc();
+    if (!printer.EndDoc()) {
+        if (error)
+            *error = printer.LastError();
+        return false;
+    }
     return true;
 }
 

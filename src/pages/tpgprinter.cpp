@@ -248,7 +248,7 @@ bool TPgPrinter::BeginDoc()
     if (!m_painter.begin(m_device.get())) {
         m_printing = false;
         m_lastError = QStringLiteral("Unable to start printing on \"%1\".")
-                          .arg(m_device->printerName());
+                          .arg(m_info.DeviceName());
         return false;
     }
     m_pageCounter = 1;
@@ -256,10 +256,10 @@ bool TPgPrinter::BeginDoc()
     return true;
 }
 
-void TPgPrinter::StartNextPage()
+bool TPgPrinter::StartNextPage()
 {
     if (!m_printing)
-        return;
+        return false;
     const int previous = m_pageCounter;
     m_pageCounter = previous + 1;
     const bool newSheet = m_pagesPerSheet == pgOnePage
@@ -267,9 +267,13 @@ void TPgPrinter::StartNextPage()
         || (m_pagesPerSheet == pgFourPage && previous % 4 == 0);
     if (newSheet) {
         m_painter.resetTransform();
-        m_device->newPage();
+        if (!m_device->newPage()) {
+            m_lastError = failureMessage();
+            return false;
+        }
     }
     SetupPageSlot(m_pageCounter);
+    return true;
 }
 
 QRect TPgPrinter::SlotRect(TPgPagesPerSheet perSheet, TPgOrientation orientation, int width,
@@ -319,12 +323,24 @@ void TPgPrinter::SetupPageSlot(int k)
     m_painter.scale(scale / 100.0, scale / 100.0);
 }
 
-void TPgPrinter::EndDoc()
+bool TPgPrinter::EndDoc()
 {
     if (!m_printing)
-        return;
+        return false;
+    bool ok = true;
     if (m_painter.isActive())
-        m_painter.end();
+        ok = m_painter.end();
+    if (m_device && m_device->printerState() == QPrinter::Error)
+        ok = false;
     m_printing = false;
+    if (!ok && m_lastError.isEmpty())
+        m_lastError = failureMessage();
     emit AfterPrint();
+    return ok;
+}
+
+QString TPgPrinter::failureMessage() const
+{
+    return QStringLiteral("Printing on \"%1\" failed; the document was not printed completely.")
+        .arg(m_info.DeviceName());
 }

@@ -99,11 +99,14 @@ public:
     /// already running, or the platform refused to start the document.
     bool BeginDoc();
     /// Ends the current page; a new sheet starts when the slots of the sheet are used.
-    void StartNextPage();
+    /// False when the platform refused the new sheet; LastError() then says so and the
+    /// caller ends the job with EndDoc().
+    bool StartNextPage();
     /// Maps Canvas() so that a page drawn at the printer's resolution lands, scaled, in
     /// the slot of page @p k (1-based within the job) on the sheet.
     void SetupPageSlot(int k);
-    void EndDoc();
+    /// Ends the job; false when the platform reports that it failed (LastError()).
+    bool EndDoc();
     QString LastError() const { return m_lastError; }
 
     /// Slot rectangle (device pixels from the paper corner) and scale percentage of page
@@ -123,6 +126,7 @@ private:
     void ensureDevice();
     void createDevice(const QString &name);
     void reReadMetrics();
+    QString failureMessage() const;
 
     std::unique_ptr<QPrinter> m_device;
     bool m_deviceMade = false;

@@ -128,6 +128,7 @@ private slots:
     void printsToQueue();
     void pdfOutputHoldsText();
     void printerChangeNotifies();
+    void unwritableOutputIsReported();
 
 private:
     QStringList m_messages;
@@ -312,6 +313,24 @@ void TstTPgPrinter::printerChangeNotifies()
     preview.PgPrinter().SetPrinterIndex(0);
     QVERIFY(rec.kinds.contains(7042));
     QCOMPARE(preview.PgPrinter().PrinterIndex(), 0);
+}
+
+void TstTPgPrinter::unwritableOutputIsReported()
+{
+    if (!havePrinter())
+        QSKIP("no printer: scripts/test.sh starts a cupsd with the PDF queue");
+    TPgPreview preview;
+    fillPages(preview, 2);
+    preview.PgPrinter().SetOutputFileName(QStringLiteral("/nonexistent-folder/job.pdf"));
+    int after = 0;
+    connect(&preview, &TPgPreview::AfterPrint, [&] { ++after; });
+    QVERIFY(!preview.Print());
+    QCOMPARE(m_messages.size(), 1);
+    QVERIFY2(m_messages.first().startsWith(QStringLiteral("Unable to start printing")),
+        qPrintable(m_messages.first()));
+    QVERIFY(!preview.PgPrinter().Printing());
+    QVERIFY(!preview.IsUpdating());
+    QCOMPARE(after, 0);
 }
 
 QTEST_MAIN(TstTPgPrinter)

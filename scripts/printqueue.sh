@@ -53,8 +53,11 @@ CONF
     return 1
   fi
   $SUDO chmod 777 "$d" "$CUPS_SERVER" 2>/dev/null || true
-  lpadmin -p TessaryPDF -E -v cups-pdf:/ -P /usr/share/ppd/cups-pdf/CUPS-PDF_noopt.ppd 2>/dev/null
-  lpadmin -d TessaryPDF
+  if ! lpadmin -p TessaryPDF -E -v cups-pdf:/ -P /usr/share/ppd/cups-pdf/CUPS-PDF_noopt.ppd 2>/dev/null \
+      || ! lpadmin -d TessaryPDF; then
+    echo "printqueue: could not add the PDF queue; see $d/log" >&2
+    return 1
+  fi
   # cups-pdf writes into the job owner's ~/PDF (its configuration's "Out").
   export TESSARY_PRINT_OUTPUT="$HOME/PDF"
   echo "printqueue: PDF queue TessaryPDF on $CUPS_SERVER"

@@ -9,6 +9,6 @@ BUILD_DIR=${TESSARY_BUILD_DIR:-build}
 export QT_QPA_PLATFORM=offscreen
 source scripts/printqueue.sh
 trap stop_print_queue EXIT
-start_print_queue
+start_print_queue || echo "test.sh: no print queue; the printing tests will skip" >&2
 cd "$BUILD_DIR"
 ctest --output-on-failure -j "${TESSARY_JOBS:-$(nproc)}" "$@"

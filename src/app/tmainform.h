@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tdocumenthost.h"
+#include "teditorsettings.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -45,6 +46,9 @@ public:
     QString MostRecentHistoryEntry() const override;
     bool HistoryIsEmpty() const override;
     void ShowWindowSwitcher() override;
+    /// Default font, margins in millimetres, zoom and editor colour, shared by the
+    /// document windows (read and written by them).
+    TEditorSettings *SharedSettings() override { return &m_settings; }
 
     /// Creates an empty document window captioned caption.
     TMDIChild *CreateNewDocument(const QString &caption);
@@ -76,6 +80,8 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    TEditorSettings m_settings;
+
     void buildToolBar();
     void buildShortcuts();
     void subWindowActivated(QMdiSubWindow *window);

@@ -3,6 +3,7 @@
 #include <QString>
 
 class TMDIChild;
+struct TEditorSettings;
 
 /// What a document window needs of the frame that holds it. The main frame
 /// implements it; the document library does not depend on the frame itself.
@@ -54,4 +55,7 @@ public:
         Q_UNUSED(window);
         return false;
     }
+    /// The settings every document window shares (default font, margins in millimetres,
+    /// zoom, editor colour); null when the host keeps none, the window then keeps its own.
+    virtual TEditorSettings *SharedSettings() { return nullptr; }
 };

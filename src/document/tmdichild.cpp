@@ -4,6 +4,7 @@
 #include "ticons.h"
 #include "tfiledialog.h"
 #include "tmessagebox.h"
+#include "tpagebuilder.h"
 #include "trichedit.h"
 
 #include <QApplication>
@@ -137,6 +138,7 @@ TMDIChild::TMDIChild(TDocumentHost *host, const QString &caption, QWidget *paren
     connect(Editor, &TRichEditor::Change, this, &TMDIChild::EditorChange);
     connect(Editor, &TRichEditor::SelectionChange, this, &TMDIChild::EditorSelectionChange);
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &TMDIChild::UpdatePasteState);
+    setUpPages();
 
     if (m_host)
         m_host->AddDocumentTab(this);
@@ -145,7 +147,10 @@ TMDIChild::TMDIChild(TDocumentHost *host, const QString &caption, QWidget *paren
     Editor->SetModified(false);
 }
 
-TMDIChild::~TMDIChild() = default;
+TMDIChild::~TMDIChild()
+{
+    SaveSettings();
+}
 
 void TMDIChild::buildToolBar()
 {
@@ -225,7 +230,7 @@ void TMDIChild::buildSidePanels(QWidget *left, QWidget *right)
     auto *leftLayout = new QHBoxLayout(left);
     leftLayout->setContentsMargins(4, 4, 4, 4);
     leftLayout->setSpacing(4);
-    auto *thumbnails = makePanel(QStringLiteral("PgThumbnails1"), QColor(160, 160, 160), left);
+    QWidget *thumbnails = buildPageStrip(left);
     thumbnails->setFixedWidth(165);
     leftLayout->addWidget(thumbnails);
 
@@ -523,11 +528,6 @@ void TMDIChild::UpdatePasteState()
         m_popupPaste->setEnabled(canPaste);
     if (m_host && isActiveWindowOfHost())
         m_host->SetPasteEnabled(canPaste);
-}
-
-void TMDIChild::Repaginate()
-{
-    // The page strip beside the editor rebuilds its pages here once it exists.
 }
 
 void TMDIChild::btnCloseClick()

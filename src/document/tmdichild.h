@@ -1,14 +1,16 @@
 #pragma once
 
 #include "tdocumentfile.h"
+#include "teditorsettings.h"
 
 #include "ttextattributes.h"
 
-#include <QPointer>
 #include <QDateTime>
+#include <QPointer>
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
 class QAction;
 class QLabel;
@@ -19,6 +21,9 @@ class QStatusBar;
 class QToolBar;
 class QToolButton;
 class TDocumentHost;
+class TPageBuilder;
+class TPgPreview;
+class TPgThumbnails;
 class TRichEditor;
 
 /// One open document: its editor, the page strip beside it, the formatting
@@ -90,8 +95,37 @@ public:
     void UpdateKeyIndicators();
     /// The word and character count of the status bar.
     void CountWords();
+    // Pages (tmdichild_pages.cpp): the hidden page container, the strip bound to it,
+    // the settings and the zoom.
+    TPgPreview *PgPreview1 = nullptr;
+    TPgThumbnails *PgThumbnails1 = nullptr;
+    QSlider *ZoomBar = nullptr;
+    /// Entry i is the position at which page i + 1 begins.
+    QList<int> PageStarts;
+    /// A page change of the container moves the caret to that page.
+    bool FollowThumbnails = true;
+    /// A paper or orientation change is running; page changes then leave the caret.
+    bool PaperChanging = false;
+    int ZoomPosition = 100;
+    TPageBuilder &PageBuilder() { return *m_pageBuilder; }
+    /// The shared settings (the frame's, or the window's own without a frame).
+    TEditorSettings &Settings();
+    void LoadSettings();
+    void SaveSettings();
+    void ApplyZoom(int position);
+    /// Chooses a paper size of the paper-type menu by its caption ("A4", "Envelope_DL").
+    void SelectPaperType(const QString &caption);
+    /// "Portrait" or "Landscape".
+    void SelectOrientation(const QString &caption);
 
 public slots:
+    void EditorKeyUp(int key, Qt::KeyboardModifiers modifiers);
+    void PgPreview1PageChanged();
+    void ZoomBarChange(int position);
+    void btnStartPageClick();
+    void btnPriorPageClick();
+    void btnNextPageClick();
+    void btnEndPageClick();
     void EditorChange();
     void EditorSelectionChange();
     void btnCloseClick();
@@ -156,6 +190,12 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    QWidget *buildPageStrip(QWidget *left);
+    void setUpPages();
+    void repaginateAfterTyping();
+    bool pagesEvent(QObject *watched, QEvent *event);
+    friend class TPagesEventFilter;
+
     void buildToolBar();
     void buildSidePanels(QWidget *left, QWidget *right);
     void buildStatusBar();
@@ -230,4 +270,15 @@ private:
     TTextAttributes m_capturedAttributes;
     bool m_allowProtectChange = false;
     QDateTime m_openTime;
+    std::unique_ptr<TPageBuilder> m_pageBuilder;
+    TEditorSettings m_ownSettings;
+    QMenu *PopupMenu4 = nullptr;
+    QLabel *Label1 = nullptr;
+    QMetaObject::Connection m_keyUpConnection;
+    bool m_repaginating = false;
+    bool m_inWheel = false;
+    int m_rememberedPage = 1;
+    int m_previousRightWidth = 90;
+    QString m_paperType = QStringLiteral("A4");
+    QString m_orientation = QStringLiteral("Portrait");
 };

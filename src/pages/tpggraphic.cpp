@@ -1,5 +1,7 @@
 #include "tpggraphic.h"
 
+#include <QPaintDevice>
+
 #include <QIcon>
 #include <QPainter>
 
@@ -92,6 +94,13 @@ void TPgGraphic::draw(QPainter &painter, const QRect &target) const
         painter.scale(double(target.width()) / frame.width(),
             double(target.height()) / frame.height());
         painter.translate(-frame.left(), -frame.top());
+        // QPicture scales its playback by the device's resolution over its own; the
+        // stretch above already maps the picture, so that scaling is taken back out.
+        if (const QPaintDevice *device = painter.device()) {
+            if (device->logicalDpiX() > 0 && device->logicalDpiY() > 0)
+                painter.scale(double(m_picture.logicalDpiX()) / device->logicalDpiX(),
+                    double(m_picture.logicalDpiY()) / device->logicalDpiY());
+        }
         painter.drawPicture(0, 0, m_picture);
         painter.restore();
         break;

@@ -1,6 +1,7 @@
 #include "tpgpagelist.h"
 
 #include "tpgpage.h"
+#include "tpgprinter.h"
 #include "tpgvisibleobject.h"
 
 TPgPageList::TPgPageList()
@@ -8,7 +9,10 @@ TPgPageList::TPgPageList()
     , m_header([this] { notifySilenced(m_notify.appearanceChanged); })
     , m_margins(&m_printer, [this] { notifySilenced(m_notify.marginsChanged); })
     , m_canvas(*this)
+    , m_printerWrapper(std::make_unique<TPgPrinter>())
 {
+    QObject::connect(m_printerWrapper.get(), &TPgPrinter::MetricsChanged,
+        m_printerWrapper.get(), [this] { SetPrinterMetrics(m_printerWrapper->Metrics()); });
 }
 
 TPgPageList::~TPgPageList()
@@ -268,6 +272,67 @@ QList<int> TPgPageList::RangeOrder(int first, int last)
             pages << p;
     }
     return pages;
+}
+
+bool TPgPageList::PrintRange(int first, int last, QString *error)
+{
+    return PrintPages(RangeOrder(first, last), error);
+}
+
+bool TPgPageList::PrintPages(const QList<int> &pages, QString *error)
+{
+    QList<int> valid;
+    for (int p : pages) {
+        if (p >= 1 && p <= PageCount())
+            valid << p;
+    }
+    if (valid.isEmpty())
+        return false;
+    TPgPrinter &printer = *m_printerWrapper;
+    printer.SetOrientation(GetPage(valid.first())->Orientation());
+    printer.SetPagesPerSheet(m_pagesPerSheet);
+    printer.SetPaperSize(m_paperSize);
+    if (!printer.BeginDoc() || printer.Aborted()) {
+        if (error)
+            *error = printer.LastError();
+        return false;
+    }
+    QPainter &canvas = *printer.Canvas();
+    const int n = int(valid.size());
+    for (int i = 0; i < n; ++i) {
+        const TPgPage *page = GetPage(valid.at(i));
+        const int rx = printer.ResolutionX();
+        const int ry = printer.ResolutionY();
+        const TPgPageSize s = page->PageSize();
+        QRect clip;
+        if (m_margins.ClipMargins()) {
+            clip = QRect(QPoint(m_margins.LeftMargin().AsPixels(rx), m_margins.TopMargin().AsPixels(ry)),
+                QPoint(pgRound((s.width - m_margins.RightMargin().AsInches()) * rx),
+                    pgRound((s.height - m_margins.BottomMargin().AsInches()) * ry)));
+        } else {
+            clip = QRect(QPoint(0, 0), QPoint(pgRound(s.width * rx), pgRound(s.height * ry)));
+        }
+        canvas.save();
+        canvas.setClipRect(clip);
+        page->DrawPage(canvas, rx, ry, false);
+        canvas.restore();
+        // A sheet the platform refused ends the job; what was printed is not reported as
+        // a finished document.
+        if (i < n - 1 && !printer.StartNextPage()) {
+            printer.EndDoc();
+            if (error)
+                *error = printer.LastError();
+            return false;
+        }
+        if (m_notify.printProgress)
+            m_notify.printProgress(i + 1, n);
+    }
+    if (!printer.EndDoc()) {
+        if (error)
+            *error = printer.LastError();
+        return false;
+    }
+    return true;
 }
 
 void TPgPageList::PageChanged(const TPgPage *page)

@@ -17,6 +17,7 @@
 
 class TPgBaseObject;
 class TPgPage;
+class TPgPrinter;
 
 /// An ordered list of pages with the settings they share: header and footer bands,
 /// margins, paper size, default orientation, pages per sheet, the printer metrics, the
@@ -120,6 +121,15 @@ public:
     /// The order in which a range of pages prints: upward when first < last, else downward
     /// (PrintRange(5, 2) prints 5, 4, 3, 2).
     static QList<int> RangeOrder(int first, int last);
+    /// Prints pages first..last in RangeOrder() through Printer(). False when nothing
+    /// printed; @p error then holds the reason for the user, if there is one.
+    bool PrintRange(int first, int last, QString *error = nullptr);
+    /// Prints the pages @p pages (1-based) as one job, all in the orientation of the
+    /// first one, with the list's pages per sheet and paper size.
+    bool PrintPages(const QList<int> &pages, QString *error = nullptr);
+
+    /// The printer wrapper; its metrics are the list's PrinterMetrics().
+    TPgPrinter &Printer() { return *m_printerWrapper; }
 
     /// Called by a page after a change of its size, orientation or objects.
     void PageChanged(const TPgPage *page);
@@ -145,4 +155,5 @@ private:
     int m_updateCount = 0;
     TPgValueRect m_bandRect;
     Notifications m_notify;
+    std::unique_ptr<TPgPrinter> m_printerWrapper;
 };

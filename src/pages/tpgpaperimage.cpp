@@ -84,14 +84,21 @@ void TPgPaperImage::paintEvent(QPaintEvent *)
 {
     if (IsUpdating())
         return;
+    QPainter painter(this);
+    PaintPaper(painter);
+}
+
+void TPgPaperImage::PaintPaper(QPainter &painter, bool fillBackground)
+{
     const TPgOrientation o = m_page ? m_page->Orientation() : pgPortrait;
     const QRect pr = PageRect();
     const int lw = pgRound(600 * m_size.width);
     const int lh = pgRound(600 * m_size.height);
     if (pr.width() <= 0 || pr.height() <= 0 || lw <= 0 || lh <= 0)
         return;
-    QPainter painter(this);
-    painter.fillRect(rect(), m_background);
+    painter.save();
+    if (fillBackground)
+        painter.fillRect(rect(), m_background);
     // The paper in pixels: white, with a one-pixel black outline.
     painter.translate(pr.topLeft());
     painter.fillRect(QRect(0, 0, pr.width(), pr.height()), Qt::white);
@@ -117,4 +124,5 @@ void TPgPaperImage::paintEvent(QPaintEvent *)
     painter.drawRect(QRect(0, 0, pr.width() - 1, pr.height() - 1));
     if (m_shadow)
         m_shadow->DrawShadow(painter, 0, 0, pr.width(), pr.height());
+    painter.restore();
 }

@@ -50,6 +50,9 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    /// Paints the paper, its content, margins, grid and shadow; the area around it is
+    /// filled with Background() first when @p fillBackground.
+    void PaintPaper(QPainter &painter, bool fillBackground = true);
 
 private:
     TPgMargins *m_margins;

@@ -2,6 +2,8 @@
 
 #include "tpgpage.h"
 #include "tpgpaperimage.h"
+#include "tpgprinter.h"
+#include "tmessagebox.h"
 
 #include <QDropEvent>
 #include <QGuiApplication>
@@ -99,6 +101,14 @@ TPgPreview::TPgPreview(QWidget *parent)
     n.cleared = [this] { emit OnClear(); };
     n.printProgress = [this](int printed, int total) { emit OnPrintProgress(printed, total); };
     m_list.SetNotifications(n);
+    TPgPrinter *printer = &m_list.Printer();
+    connect(printer, &TPgPrinter::BeforePrint, this, &TPgPreview::BeforePrint);
+    connect(printer, &TPgPrinter::AfterPrint, this, &TPgPreview::AfterPrint);
+    connect(printer, &TPgPrinter::OnAbortPrint, this, &TPgPreview::OnAbortPrint);
+    connect(printer, &TPgPrinter::OnChangePrinter, this, [this] {
+        Notify(TPgNotification::PrinterChanged);
+        m_paper->update();
+    });
     m_list.AddPage(-1);
     m_list.SetCurrentPage(1);
     bindCurrent();
@@ -130,6 +140,36 @@ void TPgPreview::DeleteCurrentPage()
 void TPgPreview::Clear()
 {
     m_list.ClearPages(false, true);
+}
+
+bool TPgPreview::PrintCurrentPage()
+{
+    QString error;
+    const bool ok = m_list.PrintRange(CurrentPage(), CurrentPage(), &error);
+    reportPrintError(error);
+    return ok;
+}
+
+bool TPgPreview::PrintRange(int first, int last)
+{
+    QString error;
+    BeginUpdate();
+    bool ok = false;
+    try {
+        ok = m_list.PrintRange(first, last, &error);
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
+    reportPrintError(error);
+    return ok;
+}
+
+void TPgPreview::reportPrintError(const QString &error)
+{
+    if (!error.isEmpty())
+        TMessageBox::information(this, error);
 }
 
 void TPgPreview::BeginUpdate()

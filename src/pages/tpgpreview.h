@@ -38,6 +38,17 @@ public:
     TPgShadow &Shadow() { return m_shadow; }
     TPgPageGrid &PageGrid() { return m_grid; }
     TPgPaperImage *PaperImage() const { return m_paper; }
+    /// The page list's printer wrapper.
+    TPgPrinter &PgPrinter() { return m_list.Printer(); }
+
+    /// PrintRange(1, PageCount()).
+    bool Print() { return PrintRange(1, PageCount()); }
+    /// The current page alone, without the update bracket.
+    bool PrintCurrentPage();
+    /// Prints first..last inside one update bracket (closed also when printing fails).
+    /// A reason the user can act on ("Unable to print... No Printer available.") is shown
+    /// in a message box; false when nothing printed.
+    bool PrintRange(int first, int last);
 
     TPgPage *NewPage();
     void DeleteCurrentPage();
@@ -126,6 +137,9 @@ signals:
     void OnOrientationChanged();
     void OnClear();
     void OnPrintProgress(int printed, int total);
+    void BeforePrint();
+    void AfterPrint();
+    void OnAbortPrint();
     void OnPageMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, double x, double y);
     void OnPageMouseMove(Qt::KeyboardModifiers shift, double x, double y);
     void OnPageMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, double x, double y);
@@ -154,6 +168,7 @@ private:
     void updateScrollRanges();
     void bindCurrent();
     bool dragEvent(QEvent *event);
+    void reportPrintError(const QString &error);
 
     TPgPageList m_list;
     TPgPageGrid m_grid;

@@ -7,6 +7,9 @@
 #include <QPainter>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTextDocumentFragment>
+#include <QTextFrame>
+#include <QTextList>
 
 #include <algorithm>
 
@@ -23,32 +26,37 @@ int validDpi(int dpi)
 // device's resolution but takes horizontal margins and indents as device
 // pixels; bring those to the device too so a page looks the same at any
 // resolution.
+void scaleBlock(const QTextBlock &block, qreal factor)
+{
+    QTextBlockFormat f = block.blockFormat();
+    if (f.leftMargin() == 0 && f.rightMargin() == 0 && f.textIndent() == 0)
+        return;
+    f.setLeftMargin(f.leftMargin() * factor);
+    f.setRightMargin(f.rightMargin() * factor);
+    f.setTextIndent(f.textIndent() * factor);
+    QTextCursor(block).setBlockFormat(f);
+}
+
 void scaleHorizontalLengths(QTextDocument &doc, qreal factor)
 {
     if (qFuzzyCompare(factor, 1.0))
         return;
-    for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
-        QTextBlockFormat f = block.blockFormat();
-        if (f.leftMargin() == 0 && f.rightMargin() == 0 && f.textIndent() == 0)
-            continue;
-        f.setLeftMargin(f.leftMargin() * factor);
-        f.setRightMargin(f.rightMargin() * factor);
-        f.setTextIndent(f.textIndent() * factor);
-        QTextCursor(block).setBlockFormat(f);
-    }
+    for (QTextBlock block = doc.begin(); block.isValid(); block = block.next())
+        scaleBlock(block, factor);
     doc.setIndentWidth(doc.indentWidth() * factor);
 }
 
 // Hidden text keeps its positions (so that positions of the layout are those
 // of the source) but takes no room and draws nothing; disabled text is grey.
-void applyVisibility(QTextDocument &doc)
+void applyVisibility(QTextDocument &doc, QTextBlock from = QTextBlock(), QTextBlock to = QTextBlock())
 {
     struct Run {
         int from, to;
         QTextCharFormat format;
     };
     std::vector<Run> runs; // collected first: changing formats re-cuts fragments
-    for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
+    const QTextBlock first = from.isValid() ? from : doc.begin();
+    for (QTextBlock block = first; block.isValid(); block = block.next()) {
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
             if (!fragment.isValid())
@@ -71,6 +79,8 @@ void applyVisibility(QTextDocument &doc)
             }
             runs.push_back({fragment.position(), fragment.position() + fragment.length(), changed});
         }
+        if (to.isValid() && block == to)
+            break;
     }
     QTextCursor c(&doc);
     for (const Run &run : runs) {
@@ -89,20 +99,122 @@ TFormatRange::TFormatRange(QTextDocument *source)
 TFormatRange::~TFormatRange()
 {
     QObject::disconnect(m_changeConnection);
+    QObject::disconnect(m_editConnection);
 }
 
 void TFormatRange::setSource(QTextDocument *source)
 {
     QObject::disconnect(m_changeConnection);
+    QObject::disconnect(m_editConnection);
     m_source = source;
     release();
-    if (source)
-        m_changeConnection = QObject::connect(source, &QTextDocument::contentsChanged,
-                                              [this] { m_dirty = true; });
+    if (source) {
+        m_editConnection = QObject::connect(source, &QTextDocument::contentsChange,
+            [this](int position, int removed, int added) { noteEdit(position, removed, added); });
+        m_changeConnection = QObject::connect(source, &QTextDocument::contentsChanged, [this] {
+            // A change that came without its edit range is taken as a change of all.
+            if (!m_sawEdit)
+                m_dirty = true;
+            m_sawEdit = false;
+        });
+    }
+}
+
+void TFormatRange::noteEdit(int position, int removed, int added)
+{
+    m_sawEdit = true;
+    if (m_dirty || !m_layout)
+        return;
+    if (m_editFrom < 0) {
+        m_editFrom = position;
+        m_editTo = position + added;
+        m_editDelta = added - removed;
+        return;
+    }
+    // The edited range in the source's current positions, and the length it gained.
+    const int to = m_editTo < position ? m_editTo
+        : m_editTo >= position + removed ? m_editTo + added - removed
+                                         : position + added;
+    m_editFrom = std::min(m_editFrom, position);
+    m_editTo = std::max(to, position + added);
+    m_editDelta += added - removed;
+}
+
+namespace {
+bool plainFlowBlock(const QTextBlock &block)
+{
+    if (block.textList() || block.document()->rootFrame() != QTextCursor(block).currentFrame())
+        return false;
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+        if (it.fragment().charFormat().isImageFormat())
+            return false;
+    }
+    return true;
+}
+} // namespace
+
+bool TFormatRange::updateLayout()
+{
+    const int delta = m_editDelta;
+    if (m_layout->characterCount() + delta != m_source->characterCount())
+        return false;
+    // Whole paragraphs of the source replace the same paragraphs of the copy.
+    const QTextBlock sourceFirst = m_source->findBlock(m_editFrom);
+    const QTextBlock sourceLast = m_source->findBlock(std::max(m_editFrom, m_editTo));
+    if (!sourceFirst.isValid() || !sourceLast.isValid())
+        return false;
+    const int from = sourceFirst.position();
+    const int to = sourceLast.position() + sourceLast.length() - 1;
+    const QTextBlock copyFirst = m_layout->findBlock(from);
+    const QTextBlock copyLast = m_layout->findBlock(to - delta);
+    if (!copyFirst.isValid() || !copyLast.isValid() || copyFirst.position() != from
+        || copyLast.position() + copyLast.length() - 1 != to - delta)
+        return false;
+    // Lists, tables, frames and pictures reach beyond their paragraphs; they are laid
+    // out again whole.
+    for (QTextBlock b = sourceFirst; b.isValid(); b = b.next()) {
+        if (!plainFlowBlock(b))
+            return false;
+        if (b == sourceLast)
+            break;
+    }
+    for (QTextBlock b = copyFirst; b.isValid(); b = b.next()) {
+        if (!plainFlowBlock(b))
+            return false;
+        if (b == copyLast)
+            break;
+    }
+    QTextCursor source(m_source);
+    source.setPosition(from);
+    source.setPosition(to, QTextCursor::KeepAnchor);
+    QTextCursor copy(m_layout.get());
+    copy.setPosition(from);
+    copy.setPosition(to - delta, QTextCursor::KeepAnchor);
+    copy.removeSelectedText();
+    copy.insertFragment(source.selection());
+
+    const qreal factor = m_dpi / ReferenceDpi;
+    QTextBlock target = m_layout->findBlock(from);
+    const QTextBlock first = target;
+    QTextBlock last;
+    for (QTextBlock b = sourceFirst; b.isValid() && target.isValid();
+         b = b.next(), target = target.next()) {
+        QTextCursor c(target);
+        c.setBlockFormat(b.blockFormat());
+        c.setBlockCharFormat(b.charFormat());
+        if (!qFuzzyCompare(factor, 1.0))
+            scaleBlock(target, factor);
+        last = target;
+        if (b == sourceLast)
+            break;
+    }
+    applyVisibility(*m_layout, first, last);
+    return m_layout->characterCount() == m_source->characterCount();
 }
 
 void TFormatRange::release()
 {
+    m_editFrom = -1;
     m_layout.reset();
     m_lines.clear();
     m_lines.shrink_to_fit();
@@ -116,9 +228,23 @@ int TFormatRange::length() const
 
 void TFormatRange::ensureLayout(int dpi, int widthTwips)
 {
-    if (!m_dirty && m_layout && dpi == m_dpi && widthTwips == m_widthTwips
-        && m_layout->defaultFont() == m_source->defaultFont())
+    const bool same = m_layout && dpi == m_dpi && widthTwips == m_widthTwips
+        && m_layout->defaultFont() == m_source->defaultFont();
+    if (same && !m_dirty && m_editFrom < 0)
         return;
+    if (same && !m_dirty) {
+        // Only some paragraphs changed: replace them in the copy, which lays out again
+        // only what they touch.
+        const bool updated = updateLayout();
+        m_editFrom = -1;
+        if (updated) {
+            (void)m_layout->documentLayout()->documentSize();
+            indexLines();
+            ++m_layoutCount;
+            return;
+        }
+    }
+    m_editFrom = -1;
 
     m_layout.reset(m_source->clone());
     m_layout->setUndoRedoEnabled(false);
@@ -135,7 +261,16 @@ void TFormatRange::ensureLayout(int dpi, int widthTwips)
     layout->setPaintDevice(&m_device);
     m_layout->setTextWidth(qMax<qreal>(1.0, qreal(widthTwips) * dpi / TwipsPerInch));
     (void)layout->documentSize(); // finishes the whole layout now
+    m_dpi = dpi;
+    m_widthTwips = widthTwips;
+    m_dirty = false;
+    indexLines();
+    ++m_layoutCount;
+}
 
+void TFormatRange::indexLines()
+{
+    QAbstractTextDocumentLayout *layout = m_layout->documentLayout();
     m_lines.clear();
     m_lines.reserve(size_t(m_layout->blockCount()));
     for (QTextBlock block = m_layout->begin(); block.isValid(); block = block.next()) {
@@ -167,11 +302,6 @@ void TFormatRange::ensureLayout(int dpi, int widthTwips)
     // Positions must grow for the index; a later line never starts earlier.
     for (size_t i = 1; i < m_lines.size(); ++i)
         m_lines[i].position = qMax(m_lines[i].position, m_lines[i - 1].position);
-
-    m_dpi = dpi;
-    m_widthTwips = widthTwips;
-    m_dirty = false;
-    ++m_layoutCount;
 }
 
 int TFormatRange::paginate(qreal heightPx, int start, int end, qreal *top, qreal *bottom) const

@@ -14,10 +14,11 @@ class QPainter;
 /// page pictures, the exports and anything else that paints text by pages.
 ///
 /// The layout is a clone of the source document laid out once per width and
-/// device resolution; it stays cached until the source changes or release()
-/// is called, and its lines are indexed by position, so rendering a document
-/// page by page costs one layout plus the lines of each page. Hidden text
-/// takes no room and is not drawn; disabled text is drawn grey.
+/// device resolution; it stays cached until release() is called. An edit of the
+/// source replaces only the edited paragraphs in it (lists, tables, frames and
+/// pictures make it lay out all again). Its lines are indexed by position, so
+/// rendering a document page by page costs one layout plus the lines of each
+/// page. Hidden text takes no room and is not drawn; disabled text is drawn grey.
 ///
 /// Depends on QtGui only.
 class TFormatRange
@@ -62,10 +63,21 @@ private:
     };
 
     void ensureLayout(int dpi, int widthTwips);
+    void noteEdit(int position, int removed, int added);
+    /// Brings the edited paragraphs of the copy up to date; false when it cannot.
+    bool updateLayout();
+    void indexLines();
     int paginate(qreal heightPx, int start, int end, qreal *top, qreal *bottom) const;
 
     QPointer<QTextDocument> m_source;
     QMetaObject::Connection m_changeConnection;
+    QMetaObject::Connection m_editConnection;
+    /// Source positions edited since the layout: [m_editFrom, m_editTo) replaces what
+    /// was m_editDelta characters shorter; m_editFrom < 0 when nothing was edited.
+    int m_editFrom = -1;
+    int m_editTo = 0;
+    int m_editDelta = 0;
+    bool m_sawEdit = false;
     std::unique_ptr<QTextDocument> m_layout;
     QImage m_device; ///< stands for the target device's resolution during layout
     std::vector<Line> m_lines;

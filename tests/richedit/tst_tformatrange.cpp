@@ -61,6 +61,102 @@ class TestTFormatRange : public QObject
 {
     Q_OBJECT
 private slots:
+    // After edits, the kept layout (only edited paragraphs replaced) paginates and draws
+    // exactly like a layout made from scratch.
+    void editedLayoutEqualsFreshLayout_data()
+    {
+        QTest::addColumn<int>("edit");
+        QTest::newRow("word typed mid paragraph") << 0;
+        QTest::newRow("text removed across paragraphs") << 1;
+        QTest::newRow("paragraph split") << 2;
+        QTest::newRow("character format") << 3;
+        QTest::newRow("paragraph indent and alignment") << 4;
+        QTest::newRow("two edits far apart") << 5;
+        QTest::newRow("list inserted") << 6;
+        QTest::newRow("hidden text") << 7;
+    }
+    void editedLayoutEqualsFreshLayout()
+    {
+        QFETCH(int, edit);
+        QTextDocument doc;
+        fillParagraphs(doc, 60);
+        const int dpi = 300; // not the reference 96: indents are scaled to the device
+        const QRect layout(0, 0, 4 * Twips, 3 * Twips);
+        TFormatRange kept(&doc);
+        kept.measure(dpi, dpi, layout, 0, -1);
+        const int layoutsBefore = kept.layoutCount();
+
+        QTextCursor c(&doc);
+        c.setPosition(doc.findBlockByNumber(30).position() + 12);
+        switch (edit) {
+        case 0:
+            c.insertText(QStringLiteral("inserted words "));
+            break;
+        case 1:
+            c.setPosition(doc.findBlockByNumber(33).position() + 5, QTextCursor::KeepAnchor);
+            c.removeSelectedText();
+            break;
+        case 2:
+            c.insertBlock();
+            break;
+        case 3: {
+            c.movePosition(QTextCursor::NextWord, QTextCursor::KeepAnchor, 3);
+            QTextCharFormat f;
+            f.setFontPointSize(20);
+            f.setFontWeight(QFont::Bold);
+            c.mergeCharFormat(f);
+            break;
+        }
+        case 4: {
+            QTextBlockFormat f;
+            f.setLeftMargin(40);
+            f.setAlignment(Qt::AlignRight);
+            c.mergeBlockFormat(f);
+            break;
+        }
+        case 5: {
+            c.insertText(QStringLiteral("one "));
+            QTextCursor far(&doc);
+            far.setPosition(doc.findBlockByNumber(50).position() + 3);
+            far.insertText(QStringLiteral("two words, "));
+            far.setPosition(doc.findBlockByNumber(5).position() + 3);
+            far.insertBlock();
+            break;
+        }
+        case 6:
+            c.createList(QTextListFormat::ListDecimal);
+            break;
+        case 7: {
+            c.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+            QTextCharFormat f;
+            f.setProperty(RichTextProperty::Hidden, true);
+            c.mergeCharFormat(f);
+            break;
+        }
+        }
+        TFormatRange fresh(&doc);
+        QList<int> keptStarts, freshStarts;
+        for (int start = 0; start < fresh.length();) {
+            freshStarts << start;
+            start = fresh.measure(dpi, dpi, layout, start, -1);
+        }
+        for (int start = 0; start < kept.length();) {
+            keptStarts << start;
+            start = kept.measure(dpi, dpi, layout, start, -1);
+        }
+        QCOMPARE(kept.layoutCount(), layoutsBefore + 1);
+        QCOMPARE(keptStarts, freshStarts);
+        for (int i = 0; i < freshStarts.size(); ++i) {
+            QImage a = pageImage(dpi), b = pageImage(dpi);
+            {
+                QPainter pa(&a), pb(&b);
+                kept.render(&pa, layout, freshStarts[i], -1);
+                fresh.render(&pb, layout, freshStarts[i], -1);
+            }
+            QVERIFY2(a == b, qPrintable(QStringLiteral("page %1").arg(i + 1)));
+        }
+    }
+
     void pagesCoverTextWithoutGapOrOverlap_data()
     {
         QTest::addColumn<int>("dpi");

@@ -1,0 +1,331 @@
+// Live pagination of the document window: the page builder, the typing trigger, the
+// paper-type menu, the remembered page, and the settings file with the zoom table.
+#include "teditorsettings.h"
+#include "tmdichild.h"
+#include "tpagebuilder.h"
+#include "tpggraphic.h"
+#include "tpggraphicobject.h"
+#include "tpgpage.h"
+#include "tpgpreview.h"
+#include "tpgthumbnail.h"
+#include "tpgthumbnails.h"
+#include "trichedit.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QPainter>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QTextCursor>
+#include <QtTest>
+
+namespace {
+
+void fillParagraphs(TRichEditor *editor, int paragraphs)
+{
+    QTextCursor c(editor->document());
+    c.movePosition(QTextCursor::End);
+    for (int i = 0; i < paragraphs; ++i) {
+        if (i > 0 || !editor->document()->isEmpty())
+            c.insertBlock();
+        c.insertText(QStringLiteral("Paragraph %1: the quick brown fox jumps over the lazy dog "
+                                    "and keeps running across the wide green field.")
+                         .arg(i + 1));
+    }
+}
+
+// Every page of a container as it looks: drawn at 100 dpi (what a reader of the strip
+// or of the paper sees; the recorded commands may differ outside the page's clip).
+QList<QImage> pageImages(TPgPreview *preview)
+{
+    QList<QImage> images;
+    for (int n = 1; n <= preview->PageCount(); ++n) {
+        const TPgPage *page = preview->GetPage(n);
+        QImage image(qRound(page->PageSize().width * 100), qRound(page->PageSize().height * 100),
+            QImage::Format_RGB32);
+        image.setDotsPerMeterX(qRound(100 / 0.0254));
+        image.setDotsPerMeterY(qRound(100 / 0.0254));
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        page->DrawPage(painter, 100, 100, false);
+        painter.end();
+        images << image;
+    }
+    return images;
+}
+
+} // namespace
+
+class TstPagination : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void emptyDocumentHasOnePage();
+    void onlyWordEndsRepaginate_data();
+    void onlyWordEndsRepaginate();
+    void envelopeAndBack();
+    void rememberedPageIsClamped();
+    void incrementalBuildEqualsFullBuild_data();
+    void incrementalBuildEqualsFullBuild();
+    void thumbnailClickMovesCaret();
+    void settingsDefaults();
+    void storedZoom_data();
+    void storedZoom();
+    void settingsFileText();
+
+private:
+    QTemporaryDir m_dir;
+    QString m_ini;
+};
+
+void TstPagination::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    m_ini = m_dir.filePath(QStringLiteral("TessaryEditor.ini"));
+    TEditorSettings::SetPathOverride(m_ini);
+}
+
+void TstPagination::init()
+{
+    QFile::remove(m_ini);
+}
+
+void TstPagination::emptyDocumentHasOnePage()
+{
+    TMDIChild window(nullptr, QStringLiteral("New Document"));
+    window.Repaginate();
+    QCOMPARE(window.PgPreview1->PageCount(), 1);
+    QCOMPARE(window.PageStarts, QList<int> { 0 });
+    QCOMPARE(window.PgThumbnails1->ThumbnailCount(), 1);
+}
+
+void TstPagination::onlyWordEndsRepaginate_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("repaginates");
+    QTest::newRow("letter") << int(Qt::Key_A) << false;
+    QTest::newRow("digit") << int(Qt::Key_5) << false;
+    QTest::newRow("space") << int(Qt::Key_Space) << true;
+    QTest::newRow("enter") << int(Qt::Key_Return) << true;
+    QTest::newRow("backspace") << int(Qt::Key_Backspace) << true;
+    QTest::newRow("delete") << int(Qt::Key_Delete) << true;
+    QTest::newRow("tab") << int(Qt::Key_Tab) << true;
+    QTest::newRow("arrow") << int(Qt::Key_Left) << false;
+}
+
+void TstPagination::onlyWordEndsRepaginate()
+{
+    QFETCH(int, key);
+    QFETCH(bool, repaginates);
+    TMDIChild window(nullptr, QStringLiteral("New Document"));
+    fillParagraphs(window.Editor, 3);
+    int rebuilds = 0;
+    connect(window.PgPreview1, &TPgPreview::OnClear, [&] { ++rebuilds; });
+    QTest::keyClicks(window.Editor, QStringLiteral("word"));
+    QCOMPARE(rebuilds, 0);
+    QTest::keyClick(window.Editor, Qt::Key(key));
+    QCOMPARE(rebuilds, repaginates ? 1 : 0);
+    QVERIFY(window.FollowThumbnails);
+    if (repaginates)
+        QCOMPARE(window.PageStarts.value(0, -1), 0);
+}
+
+void TstPagination::envelopeAndBack()
+{
+    TMDIChild window(nullptr, QStringLiteral("New Document"));
+    fillParagraphs(window.Editor, 10);
+    TPgPreview *p = window.PgPreview1;
+    QCOMPARE(qRound(p->Margins().LeftMargin().AsMillimeters()), 25);
+
+    window.SelectPaperType(QStringLiteral("Envelope_DL"));
+    QCOMPARE(p->PaperSize(), TPgPaperSize::Envelope_DL);
+    QCOMPARE(p->Orientation(), pgLandscape);
+    for (const TPgValue *v : { &p->Margins().LeftMargin(), &p->Margins().TopMargin(),
+             &p->Margins().RightMargin(), &p->Margins().BottomMargin() })
+        QCOMPARE(qRound(v->AsMillimeters() * 1000), 3000);
+    QCOMPARE(qRound(p->Header().Height(pgMillimeters) * 1000), 3000);
+    QCOMPARE(window.PgThumbnails1->toolTip(), QStringLiteral("Print Preview - Envelope_DL Paper"));
+    QVERIFY(!window.PaperChanging);
+    QVERIFY(!p->IsUpdating());
+    QVERIFY(window.PgThumbnails1->Thumbnail(0)->width() > window.PgThumbnails1->Thumbnail(0)->height());
+
+    window.SelectPaperType(QStringLiteral("A4"));
+    QCOMPARE(p->PaperSize(), TPgPaperSize::A4);
+    QCOMPARE(p->Orientation(), pgLandscape);
+    QCOMPARE(qRound(p->Margins().LeftMargin().AsMillimeters() * 1000), 25000);
+    QCOMPARE(qRound(p->Margins().TopMargin().AsMillimeters() * 1000), 15000);
+    QCOMPARE(qRound(p->Header().Height(pgMillimeters) * 1000), 10000);
+    QCOMPARE(window.PgThumbnails1->toolTip(), QStringLiteral("Print Preview - A4 Paper"));
+}
+
+void TstPagination::rememberedPageIsClamped()
+{
+    TMDIChild window(nullptr, QStringLiteral("New Document"));
+    fillParagraphs(window.Editor, 200);
+    window.Repaginate();
+    QVERIFY(window.PgPreview1->PageCount() >= 7);
+    window.FollowThumbnails = false;
+    window.PgPreview1->SetCurrentPage(7);
+    // Cut the document down to five pages.
+    QTextCursor c(window.Editor->document());
+    c.setPosition(window.PageStarts.at(4) + 10);
+    c.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+    c.removeSelectedText();
+    window.Repaginate();
+    QCOMPARE(window.PgPreview1->PageCount(), 5);
+    QCOMPARE(window.PgPreview1->CurrentPage(), 5);
+    QCOMPARE(window.PgThumbnails1->SelectedIndex(), 4);
+}
+
+void TstPagination::incrementalBuildEqualsFullBuild_data()
+{
+    QTest::addColumn<bool>("typing");
+    QTest::newRow("word and space") << true;
+    QTest::newRow("red word, same layout") << false;
+}
+
+void TstPagination::incrementalBuildEqualsFullBuild()
+{
+    QFETCH(bool, typing);
+    TMDIChild window(nullptr, QStringLiteral("New Document"));
+    fillParagraphs(window.Editor, 300);
+    window.Repaginate();
+    const int pages = window.PgPreview1->PageCount();
+    QVERIFY(pages > 10);
+    // Type a word and a space in the middle of the document.
+    QTextCursor c = window.Editor->textCursor();
+    c.setPosition(window.PageStarts.at(pages / 2) + 30);
+    window.Editor->setTextCursor(c);
+    if (typing) {
+        QTest::keyClicks(window.Editor, QStringLiteral("inserted"));
+        QTest::keyClick(window.Editor, Qt::Key_Space);
+    } else {
+        c.movePosition(QTextCursor::NextCharacter, QTextCursor::KeepAnchor, 5);
+        QTextCharFormat red;
+        red.setForeground(QColor(200, 0, 0));
+        c.mergeCharFormat(red);
+        window.Repaginate();
+    }
+    QVERIFY2(window.PageBuilder().PagesRendered() < pages,
+        "pages before and after the edit are reused");
+
+    // The same document built from scratch.
+    TPgPreview fresh;
+    fresh.Margins().Assign(window.PgPreview1->Margins());
+    fresh.Header().SetHeight(pgTwips, window.PgPreview1->Header().Height(pgTwips));
+    fresh.Footer().SetHeight(pgTwips, window.PgPreview1->Footer().Height(pgTwips));
+    QList<int> starts;
+    TPageBuilder builder(window.Editor);
+    fresh.BeginUpdate();
+    fresh.Clear();
+    builder.PaginateInto(&fresh, starts, qRound(fresh.ContentWidth(pgTwips)) - 14,
+        qRound(fresh.ContentHeight(pgTwips)));
+    fresh.EndUpdate();
+    QCOMPARE(builder.PagesRendered(), fresh.PageCount());
+    QCOMPARE(window.PageStarts, starts);
+    const QList<QImage> incremental = pageImages(window.PgPreview1);
+    const QList<QImage> full = pageImages(&fresh);
+    QCOMPARE(incremental.size(), full.size());
+    for (int i = 0; i < full.size(); ++i)
+        QVERIFY2(incremental.at(i) == full.at(i), qPrintable(QStringLiteral("page %1").arg(i + 1)));
+}
+
+void TstPagination::thumbnailClickMovesCaret()
+{
+    TMDIChild window(nullptr, QStringLiteral("New Document"));
+    fillParagraphs(window.Editor, 100);
+    window.Repaginate();
+    QVERIFY(window.PgPreview1->PageCount() >= 3);
+    window.FollowThumbnails = true;
+    QTest::mouseClick(window.PgThumbnails1->Thumbnail(2), Qt::LeftButton);
+    QCOMPARE(window.PgPreview1->CurrentPage(), 3);
+    QCOMPARE(window.Editor->textCursor().selectionStart(), window.PageStarts.at(2));
+    QCOMPARE(window.Editor->textCursor().selectionEnd(), window.PageStarts.at(2) + 1);
+
+    window.FollowThumbnails = false;
+    QTest::mouseClick(window.PgThumbnails1->Thumbnail(0), Qt::LeftButton);
+    QCOMPARE(window.Editor->textCursor().selectionStart(), window.PageStarts.at(2));
+}
+
+void TstPagination::settingsDefaults()
+{
+    TMDIChild window(nullptr, QStringLiteral("New Document"));
+    const TEditorSettings &s = window.Settings();
+    QCOMPARE(s, TEditorSettings());
+    QCOMPARE(window.Editor->font().family(), QStringLiteral("Arial"));
+    QCOMPARE(window.Editor->font().pointSize(), 12);
+    QCOMPARE(window.ZoomBar->value(), 100);
+    QCOMPARE(window.findChild<QLabel *>(QStringLiteral("StatusPanel7"))->text(),
+        QStringLiteral("Zoom Factor: 100%"));
+    TPgPreview *p = window.PgPreview1;
+    QCOMPARE(qRound(p->Margins().TopMargin().AsMillimeters()), 15);
+    QCOMPARE(qRound(p->Margins().LeftMargin().AsMillimeters()), 25);
+    QCOMPARE(qRound(p->Margins().BottomMargin().AsMillimeters()), 15);
+    QCOMPARE(qRound(p->Margins().RightMargin().AsMillimeters()), 25);
+    QCOMPARE(qRound(p->Header().Height(pgMillimeters)), 10);
+    QCOMPARE(qRound(p->Footer().Height(pgMillimeters)), 10);
+}
+
+void TstPagination::storedZoom_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<int>("numerator");
+    QTest::addColumn<int>("denominator");
+    QTest::addColumn<QString>("label");
+    QTest::newRow("55") << "55" << 55 << 3 << 5 << "Zoom: 60%";
+    QTest::newRow("250 clamps to 200") << "250" << 200 << 2 << 1 << "Zoom: 200%";
+    QTest::newRow("20 clamps to 50") << "20" << 50 << 1 << 2 << "Zoom: 50%";
+    QTest::newRow("195") << "195" << 195 << 19 << 10 << "Zoom: 190%";
+    QTest::newRow("109 is 100 %") << "109" << 109 << 0 << 0 << "Zoom: 100%";
+    QTest::newRow("unreadable") << "lots" << 100 << 0 << 0 << "Zoom: 100%";
+}
+
+void TstPagination::storedZoom()
+{
+    QFETCH(QString, stored);
+    QFETCH(int, position);
+    QFETCH(int, numerator);
+    QFETCH(int, denominator);
+    QFETCH(QString, label);
+    {
+        QFile f(m_ini);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QStringLiteral("[Font Settings]\r\nZoom=%1\r\n").arg(stored).toLatin1());
+    }
+    TMDIChild window(nullptr, QStringLiteral("New Document"));
+    QCOMPARE(window.ZoomBar->value(), position);
+    QCOMPARE(window.ZoomPosition, position);
+    QCOMPARE(window.Editor->ZoomNumerator(), numerator);
+    QCOMPARE(window.Editor->ZoomDenominator(), denominator);
+    QCOMPARE(window.findChild<QLabel *>(QStringLiteral("Label1"))->text(), label);
+}
+
+void TstPagination::settingsFileText()
+{
+    {
+        QFile f(m_ini);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("[Other]\r\nKeep=1\r\n[Print Preview]\r\nLeft Margin=30\r\n");
+    }
+    {
+        TMDIChild window(nullptr, QStringLiteral("New Document"));
+        QCOMPARE(window.Settings().LeftMarginMm, 30);
+        window.ZoomBar->setValue(130);
+    }
+    QFile f(m_ini);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QString text = QString::fromLatin1(f.readAll());
+    const QString expected = QStringLiteral(
+        "[Other]\r\nKeep=1\r\n[Print Preview]\r\nLeft Margin=30\r\nTop Margin=15\r\n"
+        "Bottom Margin=15\r\nRight Margin=25\r\nHeader Margin=10\r\nFooter Margin=10\r\n"
+        "\r\n[Page View]\r\nEditor Colour=-2147483643\r\n"
+        "\r\n[Font Settings]\r\nSize=12\r\nName=Arial\r\nZoom=130\r\n");
+    QCOMPARE(text, expected);
+}
+
+QTEST_MAIN(TstPagination)
+#include "tst_pagination.moc"

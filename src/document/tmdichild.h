@@ -222,7 +222,7 @@ private:
     void resetTrackedIndents();
     void updateAlignmentButtons();
     void EditorKeyDown(int key, Qt::KeyboardModifiers modifiers);
-    void EditorKeyUp(int key, Qt::KeyboardModifiers modifiers);
+    void headingKeyUp(int key);
     void EditorProtectChange(int start, int end, bool &allow);
 
     TDocumentHost *m_host = nullptr;

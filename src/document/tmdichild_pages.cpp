@@ -235,6 +235,7 @@ void TMDIChild::Repaginate()
 
 void TMDIChild::EditorKeyUp(int key, Qt::KeyboardModifiers)
 {
+    headingKeyUp(key);
     switch (key) {
     case Qt::Key_Return:
     case Qt::Key_Enter:

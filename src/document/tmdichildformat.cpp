@@ -109,7 +109,6 @@ void TMDIChild::buildFormatCommands()
     }
 
     connect(Editor, &TRichEditor::KeyDown, this, &TMDIChild::EditorKeyDown);
-    connect(Editor, &TRichEditor::KeyUp, this, &TMDIChild::EditorKeyUp);
     connect(Editor, &TRichEditor::ProtectChange, this, &TMDIChild::EditorProtectChange,
             Qt::DirectConnection);
     // A selection can appear or vanish without the caret moving (Select All
@@ -627,9 +626,8 @@ void TMDIChild::DefaultText1Click()
     finishCommand(false);
 }
 
-void TMDIChild::EditorKeyUp(int key, Qt::KeyboardModifiers modifiers)
+void TMDIChild::headingKeyUp(int key)
 {
-    Q_UNUSED(modifiers);
     // The paragraph that follows a heading starts as default text.
     if ((key == Qt::Key_Return || key == Qt::Key_Enter) && m_headingMode) {
         applyDefaultText();

@@ -122,6 +122,7 @@ public slots:
     void EditorKeyUp(int key, Qt::KeyboardModifiers modifiers);
     void PgPreview1PageChanged();
     void ZoomBarChange(int position);
+    void EditorBackground1Click();
     void btnStartPageClick();
     void btnPriorPageClick();
     void btnNextPageClick();

@@ -12,6 +12,7 @@
 
 #include <QActionGroup>
 #include <QApplication>
+#include <QColorDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -443,6 +444,20 @@ void TMDIChild::LoadSettings()
     PgPreview1->Header().SetHeight(pgMillimeters, s.HeaderMarginMm);
     PgPreview1->Footer().SetHeight(pgMillimeters, s.FooterMarginMm);
     PgPreview1->EndUpdate();
+}
+
+void TMDIChild::EditorBackground1Click()
+{
+    QPointer<TMDIChild> self(this);
+    const QColor chosen = QColorDialog::getColor(Editor->palette().color(QPalette::Base), this,
+                                                 QStringLiteral("Editor Background"),
+                                                 QColorDialog::DontUseNativeDialog);
+    if (!self || !chosen.isValid())
+        return;
+    setWindowColour(Editor, chosen);
+    for (const char *name : { "Panel6", "Panel7", "Panel8" })
+        setWindowColour(findChild<QWidget *>(QString::fromLatin1(name)), chosen);
+    // The file takes the colour when the window is destroyed (SaveSettings).
 }
 
 void TMDIChild::SaveSettings()

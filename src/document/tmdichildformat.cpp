@@ -146,7 +146,8 @@ void TMDIChild::buildFormatMenus()
     Superscript1 = PopupMenu2->addAction(QStringLiteral("Superscript"), this, &TMDIChild::Superscript1Click);
     Superscript1->setObjectName(QStringLiteral("Superscript1"));
     PopupMenu2->addSeparator();
-    QAction *background = PopupMenu2->addAction(QStringLiteral("Editor Background..."));
+    QAction *background = PopupMenu2->addAction(QStringLiteral("Editor Background..."), this,
+                                                &TMDIChild::EditorBackground1Click);
     background->setObjectName(QStringLiteral("EditorBackground1"));
     QMenu *standard = PopupMenu2->addMenu(QStringLiteral("Standard Formatting"));
     standard->setObjectName(QStringLiteral("StandardFormatting1"));

@@ -11,6 +11,7 @@
 #include "tpgthumbnails.h"
 #include "trichedit.h"
 
+#include <QColorDialog>
 #include <QFile>
 #include <QLabel>
 #include <QPainter>
@@ -75,6 +76,7 @@ private slots:
     void storedZoom_data();
     void storedZoom();
     void settingsFileText();
+    void editorBackgroundIsKept();
 
 private:
     QTemporaryDir m_dir;
@@ -325,6 +327,39 @@ void TstPagination::settingsFileText()
         "\r\n[Page View]\r\nEditor Colour=-2147483643\r\n"
         "\r\n[Font Settings]\r\nSize=12\r\nName=Arial\r\nZoom=130\r\n");
     QCOMPARE(text, expected);
+}
+
+// The chosen background colours the editor and its strips, and the file keeps it.
+void TstPagination::editorBackgroundIsKept()
+{
+    const QColor chosen(200, 220, 240);
+    {
+        TMDIChild window(nullptr, QStringLiteral("New Document"));
+        QTimer::singleShot(0, [chosen] {
+            auto *dialog = qobject_cast<QColorDialog *>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            dialog->setCurrentColor(chosen);
+            dialog->accept();
+        });
+        window.EditorBackground1Click();
+        QCOMPARE(window.Editor->palette().color(QPalette::Base), chosen);
+        QCOMPARE(window.findChild<QWidget *>(QStringLiteral("Panel6"))->palette().color(QPalette::Window),
+                 chosen);
+    }
+    QFile f(m_ini);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QString colour = QString::number(200 + 256 * 220 + 65536 * 240);
+    QVERIFY(QString::fromLatin1(f.readAll()).contains(QStringLiteral("Editor Colour=") + colour));
+
+    // A cancelled dialog changes nothing.
+    TMDIChild window(nullptr, QStringLiteral("New Document"));
+    QCOMPARE(window.Editor->palette().color(QPalette::Base), chosen);
+    QTimer::singleShot(0, [] {
+        if (QWidget *dialog = QApplication::activeModalWidget())
+            dialog->close();
+    });
+    window.EditorBackground1Click();
+    QCOMPARE(window.Editor->palette().color(QPalette::Base), chosen);
 }
 
 QTEST_MAIN(TstPagination)

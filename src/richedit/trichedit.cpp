@@ -176,6 +176,8 @@ bool TRichEditor::LoadFromStream(QIODevice &device, StreamFormat format, QString
         // for an earlier load is ours to free.
         QPointer<QTextDocument> old = document();
         const bool ours = old->parent() == this;
+        // Laid out once, at the width the view has now.
+        doc->setPageSize(old->pageSize());
         setDocument(doc);
         attachDocument(doc);
         if (ours && old)
@@ -941,8 +943,11 @@ void TRichEditor::applyZoom()
     QAbstractTextDocumentLayout *layout = document()->documentLayout();
     const bool normal = m_zoomDenominator == 0 || m_zoomNumerator == m_zoomDenominator;
     if (normal) {
-        if (layout->paintDevice() == &m_zoomDevice)
-            layout->setPaintDevice(nullptr);
+        // A layout made for the screen needs no second pass (a document just
+        // loaded would otherwise be laid out twice).
+        if (layout->paintDevice() != &m_zoomDevice)
+            return;
+        layout->setPaintDevice(nullptr);
     } else {
         const double dpi = double(logicalDpiY()) * m_zoomNumerator / m_zoomDenominator;
         m_zoomDevice = QImage(1, 1, QImage::Format_ARGB32_Premultiplied);

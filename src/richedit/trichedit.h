@@ -14,6 +14,7 @@
 
 class QIODevice;
 class QPainter;
+class THiddenTextHighlighter;
 
 /// How content goes in and out of the editor.
 enum class StreamFormat {
@@ -215,6 +216,7 @@ private:
     bool selectionAllowed();
     void setPlainContent(const QString &text);
     void applyZoom();
+    void skipHiddenText(int from);
     void lineOf(int position, int *line, int *column) const;
     int lineTop(int line) const;
     bool matchesSelection(const QString &text, SearchOptions options) const;
@@ -230,6 +232,7 @@ private:
     int m_zoomNumerator = 0;
     int m_zoomDenominator = 0;
     QImage m_zoomDevice;
+    THiddenTextHighlighter *m_hiddenText = nullptr;
     QPointer<TFindDialog> m_findDialog;
     QPointer<TFindDialog> m_replaceDialog;
     std::function<bool(TRichEditor &)> m_insertObjectHandler;

@@ -134,6 +134,7 @@ TRichEditor::TRichEditor(QWidget *parent) : QTextEdit(parent)
     connect(this, &QTextEdit::textChanged, this, &TRichEditor::Change);
     connect(this, &QTextEdit::cursorPositionChanged, this, &TRichEditor::SelectionChange);
     m_hiddenText = new THiddenTextHighlighter(this);
+    m_formatRange.setTrueJustification(m_advancedTypography);
     attachDocument(document());
 }
 
@@ -972,6 +973,7 @@ bool TRichEditor::SetParagraph(const TParaAttributes &attributes)
 void TRichEditor::SetAdvancedTypography(bool on)
 {
     m_advancedTypography = on;
+    m_formatRange.setTrueJustification(on);
 }
 
 // ---- zoom -------------------------------------------------------------------

@@ -124,8 +124,11 @@ public:
     TParaAttributes Paragraph() const;
     bool SetParagraph(const TParaAttributes &attributes);
 
-    /// The switch for true justified layout. Qt always justifies justified
-    /// paragraphs truly, so this only records the caller's choice.
+    /// The switch for true justified layout (off for a new control). Without
+    /// it, the format range (page pictures, exports) sets justified paragraphs
+    /// flush left; with it, they are fully justified. The screen always
+    /// justifies them: Qt's text edit takes a paragraph's alignment only from
+    /// the document's own block format, which must keep alignment 3.
     bool AdvancedTypography() const { return m_advancedTypography; }
     void SetAdvancedTypography(bool on);
 

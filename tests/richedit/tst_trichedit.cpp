@@ -7,6 +7,7 @@
 #include <QBuffer>
 #include <QClipboard>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTextBlock>
@@ -323,6 +324,28 @@ private slots:
         editor.Select(8, 9);
         QVERIFY(!editor.SelAttributes().Hidden());
         QVERIFY(caretX(editor, 9) > caretX(editor, 8));
+    }
+
+    void advancedTypographyJustifiesPages()
+    {
+        TRichEditor editor;
+        editor.setPlainText(QStringLiteral("A paragraph long enough to wrap over several lines of the page, "
+                                           "so that justification has spaces to widen on every line."));
+        QTextBlockFormat justify;
+        justify.setAlignment(Qt::AlignJustify);
+        QTextCursor(editor.document()).setBlockFormat(justify);
+        const auto page = [&editor] {
+            QImage image(300, 300, QImage::Format_RGB32);
+            image.fill(Qt::white);
+            QPainter painter(&image);
+            editor.FormatRange(&painter, QRect(0, 0, 3 * 1440, 3 * 1440), QRect(), 0, -1, true);
+            return image;
+        };
+        QVERIFY(!editor.AdvancedTypography());
+        const QImage flush = page();
+        editor.SetAdvancedTypography(true);
+        QVERIFY(page() != flush);
+        QCOMPARE(editor.Paragraph().Alignment(), 3);
     }
 
     void undoKinds()

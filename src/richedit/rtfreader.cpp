@@ -12,8 +12,10 @@
 #include <QTextList>
 #include <QTextDocument>
 
+#include <array>
 #include <cctype>
 #include <climits>
+#include <cstring>
 #include <unordered_map>
 #include <vector>
 
@@ -92,6 +94,14 @@ WordInfo lookupWord(std::string_view name)
     return it == table.end() ? WordInfo{} : it->second;
 }
 
+size_t qHash(const CharProps &c, size_t seed)
+{
+    return qHashMulti(seed, c.font, c.size, c.fg, c.bg, c.kerning, c.spacing, c.href,
+                      (c.bold << 0) | (c.italic << 1) | (c.strike << 2) | (c.hidden << 3)
+                          | (c.protect << 4) | (c.disabled << 5) | (c.underline << 8)
+                          | (int(c.vpos) << 12) | (c.caps << 20));
+}
+
 } // namespace RtfInternal
 
 namespace {
@@ -100,6 +110,7 @@ constexpr int kMaxDepth = 20000;   // deeper groups share their parent's state
 constexpr int kMaxTabs = 64;
 constexpr int kMaxWarnings = 50;
 constexpr int kMaxLength = 31680 * 4; // twips; anything larger is damage
+constexpr qsizetype kMaxCachedFormats = 4096;
 
 struct FontInfo {
     QString family;
@@ -107,6 +118,30 @@ struct FontInfo {
 };
 
 int clampLength(int v) { return qBound(-kMaxLength, v, kMaxLength); }
+
+bool isAscii(const QByteArray &bytes)
+{
+    const char *p = bytes.constData();
+    const qsizetype n = bytes.size();
+    quint64 any = 0;
+    qsizetype i = 0;
+    for (; i + 8 <= n; i += 8) {
+        quint64 word;
+        std::memcpy(&word, p + i, 8);
+        any |= word;
+    }
+    for (; i < n; ++i)
+        any |= uchar(p[i]);
+    return (any & 0x8080808080808080ull) == 0;
+}
+
+// Bytes that end a stretch of plain text in the body.
+constexpr std::array<bool, 256> kTextStop = [] {
+    std::array<bool, 256> stop {};
+    for (const char c : {'\\', '{', '}', '\r', '\n', '\t', '\0'})
+        stop[uchar(c)] = true;
+    return stop;
+}();
 
 class Parser
 {
@@ -133,6 +168,7 @@ private:
     int codePage();
     void addBytes(const char *p, qsizetype n);
     void addUnit(char16_t u);
+    void beginText();
     void flushBytes();
     void flushRun();
     void ensureParagraph();
@@ -182,14 +218,14 @@ private:
     bool m_paraHasLabel = false;
     bool m_blockTouched = false;
 
-    CharProps m_cachedProps;
-    QTextCharFormat m_cachedFormat;
-    bool m_cacheValid = false;
+    // One format per property set: documents use few sets, over and over.
+    QHash<CharProps, QTextCharFormat> m_formats;
 };
 
 void Parser::pushGroup()
 {
-    flushRun();
+    // The text before the group goes on in it when its properties stay the
+    // same; beginText() ends the run when they change.
     m_ucSkip = 0;
     if (m_stack.size() >= size_t(kMaxDepth)) {
         if (m_overflowDepth++ == 0)
@@ -201,7 +237,6 @@ void Parser::pushGroup()
 
 void Parser::popGroup()
 {
-    flushRun();
     m_ucSkip = 0;
     m_star = false;
     if (m_overflowDepth > 0) {
@@ -255,6 +290,7 @@ void Parser::addBytes(const char *p, qsizetype n)
 {
     switch (st().dest) {
     case Destination::Body: {
+        beginText();
         if (m_highSurrogate) {
             flushBytes();
             m_text += QChar(0xFFFD);
@@ -284,7 +320,7 @@ void Parser::addBytes(const char *p, qsizetype n)
             else
                 m_colors << QColor(qBound(0, m_red, 255), qBound(0, m_green, 255), qBound(0, m_blue, 255));
             m_red = m_green = m_blue = -1;
-            m_cacheValid = false; // a colour index may now mean another colour
+            m_formats.clear(); // a colour index may now mean another colour
         }
         break;
     case Destination::FieldInst:
@@ -308,6 +344,7 @@ void Parser::addUnit(char16_t u)
         }
         return;
     }
+    beginText();
     flushBytes();
     if (QChar::isHighSurrogate(u)) {
         if (m_highSurrogate)
@@ -332,12 +369,22 @@ void Parser::addUnit(char16_t u)
     m_text += QChar(u);
 }
 
+void Parser::beginText()
+{
+    if ((!m_text.isEmpty() || !m_bytes.isEmpty() || m_highSurrogate) && !(st().chr == m_runProps))
+        flushRun();
+    m_runProps = st().chr;
+}
+
 void Parser::flushBytes()
 {
-    if (!m_bytes.isEmpty()) {
+    if (m_bytes.isEmpty())
+        return;
+    if (isAscii(m_bytes))
+        m_text.append(QLatin1StringView(m_bytes)); // the same in every code page
+    else
         m_text += CodePage::decode(m_bytes, m_bytesCodePage);
-        m_bytes.clear();
-    }
+    m_bytes.resize(0); // keeps the buffer for the next run
 }
 
 void Parser::flushRun()
@@ -351,7 +398,7 @@ void Parser::flushRun()
         return;
     ensureParagraph();
     m_cursor.insertText(m_text, charFormat(m_runProps));
-    m_text.clear();
+    m_text.resize(0); // keeps the buffer for the next run
 }
 
 void Parser::ensureParagraph()
@@ -404,7 +451,7 @@ void Parser::commitFont()
         else if (m_fontNumber >= 0 && !name.isEmpty())
             m_fonts[m_fontNumber] = {name, m_fontCharset}; // a \ud table replaces the \upr one
         m_cpFont = INT_MIN;
-        m_cacheValid = false;
+        m_formats.clear();
     }
     m_fontNumber = -1;
     m_fontCharset = -1;
@@ -413,8 +460,8 @@ void Parser::commitFont()
 
 QTextCharFormat Parser::charFormat(const CharProps &c)
 {
-    if (m_cacheValid && c == m_cachedProps)
-        return m_cachedFormat;
+    if (const auto cached = m_formats.constFind(c); cached != m_formats.constEnd())
+        return *cached;
     QTextCharFormat f;
     const auto font = m_fonts.constFind(c.font);
     if (font != m_fonts.constEnd()) {
@@ -468,9 +515,9 @@ QTextCharFormat Parser::charFormat(const CharProps &c)
         f.setAnchor(true);
         f.setAnchorHref(m_hrefs[c.href]);
     }
-    m_cachedProps = c;
-    m_cachedFormat = f;
-    m_cacheValid = true;
+    if (m_formats.size() >= kMaxCachedFormats)
+        m_formats.clear();
+    m_formats.insert(c, f);
     return f;
 }
 
@@ -591,7 +638,10 @@ void Parser::controlWord(std::string_view name, bool hasParam, int param)
             skipGroup();
         return;
     }
-    if (info.word != Word::Character && info.word != Word::U && info.word != Word::Tab)
+    // Character properties end the run only when text follows (beginText).
+    const bool charProperty = info.word >= Word::Plain && info.word <= Word::SmallCaps
+                              && s.dest == Destination::Body;
+    if (info.word != Word::Character && info.word != Word::U && info.word != Word::Tab && !charProperty)
         flushRun();
 
     switch (info.word) {
@@ -868,18 +918,11 @@ void Parser::run(qsizetype start)
                 continue;
             }
             const qsizetype begin = m_pos;
-            while (m_pos < n) {
-                const char t = d[m_pos];
-                if (t == '\\' || t == '{' || t == '}' || t == '\r' || t == '\n' || t == '\t' || t == 0)
-                    break;
+            while (m_pos < n && !kTextStop[uchar(d[m_pos])])
                 ++m_pos;
-            }
-            m_runProps = st().chr;
             addBytes(d + begin, m_pos - begin);
             continue;
         }
-        if (st().dest == Destination::Body && m_text.isEmpty() && m_bytes.isEmpty())
-            m_runProps = st().chr;
     }
     flushRun();
     if (m_wholeDocument && (m_blockTouched || !m_pendingPar))

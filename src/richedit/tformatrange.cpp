@@ -46,6 +46,18 @@ void scaleHorizontalLengths(QTextDocument &doc, qreal factor)
     doc.setIndentWidth(doc.indentWidth() * factor);
 }
 
+// Without true justified layout, justified paragraphs are set flush left.
+void alignJustifiedLeft(QTextDocument &doc)
+{
+    for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
+        QTextBlockFormat f = block.blockFormat();
+        if (!(f.alignment() & Qt::AlignJustify))
+            continue;
+        f.setAlignment((f.alignment() & ~Qt::AlignHorizontal_Mask) | Qt::AlignLeft);
+        QTextCursor(block).setBlockFormat(f);
+    }
+}
+
 // Hidden text keeps its positions (so that positions of the layout are those
 // of the source) but takes no room and draws nothing; disabled text is grey.
 void applyVisibility(QTextDocument &doc, QTextBlock from = QTextBlock(), QTextBlock to = QTextBlock())
@@ -221,6 +233,14 @@ void TFormatRange::release()
     m_dirty = true;
 }
 
+void TFormatRange::setTrueJustification(bool on)
+{
+    if (on == m_trueJustification)
+        return;
+    m_trueJustification = on;
+    m_dirty = true;
+}
+
 int TFormatRange::length() const
 {
     return m_source ? qMax(m_source->characterCount() - 1, 0) : 0;
@@ -252,6 +272,8 @@ void TFormatRange::ensureLayout(int dpi, int widthTwips)
     m_layout->setDefaultFont(m_source->defaultFont());
     const qreal factor = dpi / ReferenceDpi;
     scaleHorizontalLengths(*m_layout, factor);
+    if (!m_trueJustification)
+        alignJustifiedLeft(*m_layout);
     applyVisibility(*m_layout);
 
     m_device = QImage(1, 1, QImage::Format_ARGB32_Premultiplied);

@@ -49,6 +49,12 @@ public:
     /// Frees the cached layout; the next call lays the document out again.
     void release();
 
+    /// Whether justified paragraphs are laid out fully justified (the
+    /// default) or, without true justified layout, flush left. Line breaks are
+    /// the same either way; only the spacing inside the lines differs.
+    void setTrueJustification(bool on);
+    bool trueJustification() const { return m_trueJustification; }
+
     /// Number of layouts made so far (for tests and benchmarks).
     int layoutCount() const { return m_layoutCount; }
     /// Characters positions in the source (a paragraph break counts once).
@@ -84,5 +90,6 @@ private:
     int m_dpi = 0;
     int m_widthTwips = -1;
     bool m_dirty = true;
+    bool m_trueJustification = true;
     int m_layoutCount = 0;
 };

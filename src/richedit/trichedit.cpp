@@ -6,6 +6,7 @@
 #include "rtfreader.h"
 #include "rtfwriter.h"
 #include "codepage.h"
+#include "thiddentexthighlighter.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QContextMenuEvent>
@@ -93,6 +94,16 @@ QTextCharFormat charFormatAt(const QTextDocument *doc, int position)
     return {};
 }
 
+// True when the character at position is hidden text; a paragraph break
+// never is (the caret always stops at the end of a paragraph).
+bool hiddenAt(const QTextDocument *doc, int position)
+{
+    if (position < 0 || position >= doc->characterCount() - 1
+        || doc->characterAt(position) == QChar::ParagraphSeparator)
+        return false;
+    return charFormatAt(doc, position).boolProperty(RichTextProperty::Hidden);
+}
+
 // Pieces of [start, end) that each lie in one fragment.
 struct Piece {
     int from, to;
@@ -122,6 +133,8 @@ TRichEditor::TRichEditor(QWidget *parent) : QTextEdit(parent)
     setObjectName(QStringLiteral("Editor"));
     connect(this, &QTextEdit::textChanged, this, &TRichEditor::Change);
     connect(this, &QTextEdit::cursorPositionChanged, this, &TRichEditor::SelectionChange);
+    m_hiddenText = new THiddenTextHighlighter(this);
+    m_formatRange.setTrueJustification(m_advancedTypography);
     attachDocument(document());
 }
 
@@ -133,6 +146,7 @@ TRichEditor::~TRichEditor()
 void TRichEditor::attachDocument(QTextDocument *doc)
 {
     m_formatRange.setSource(doc);
+    m_hiddenText->setDocument(doc);
     connect(doc, &QTextDocument::undoCommandAdded, this, &TRichEditor::undoCommandAdded,
             Qt::UniqueConnection);
     resetUndoKinds();
@@ -176,6 +190,8 @@ bool TRichEditor::LoadFromStream(QIODevice &device, StreamFormat format, QString
         // for an earlier load is ours to free.
         QPointer<QTextDocument> old = document();
         const bool ours = old->parent() == this;
+        // Laid out once, at the width the view has now.
+        doc->setPageSize(old->pageSize());
         setDocument(doc);
         attachDocument(doc);
         if (ours && old)
@@ -666,9 +682,27 @@ void TRichEditor::keyPressEvent(QKeyEvent *e)
         e->accept();
         return;
     }
+    if (!textCursor().hasSelection() && !(e->modifiers() & Qt::ControlModifier)) {
+        // Hidden text takes no room on screen: a deletion reaches past it to
+        // the visible character the user sees beside the caret.
+        QTextCursor c = textCursor();
+        int p = c.position();
+        if (e->key() == Qt::Key_Backspace)
+            while (hiddenAt(document(), p - 1))
+                --p;
+        else if (e->key() == Qt::Key_Delete)
+            while (hiddenAt(document(), p))
+                ++p;
+        if (p != c.position()) {
+            c.setPosition(p);
+            setTextCursor(c);
+        }
+    }
     int start = 0, end = 0;
     if (isReadOnly() || !rangeForKey(e, &start, &end)) {
+        const int from = textCursor().position();
         QTextEdit::keyPressEvent(e);
+        skipHiddenText(from);
         return;
     }
     if (!editAllowed(start, end)) {
@@ -684,10 +718,36 @@ void TRichEditor::keyPressEvent(QKeyEvent *e)
             f.clearProperty(RichTextProperty::Protected);
             setCurrentCharFormat(f);
         }
+        // Nor would it be seen after a hidden run.
+        if (f.boolProperty(RichTextProperty::Hidden) && hiddenAt(document(), start - 1)) {
+            f.clearProperty(RichTextProperty::Hidden);
+            setCurrentCharFormat(f);
+        }
     }
     m_pendingKind = typing ? TUndoKind::Typing : TUndoKind::Delete;
     QTextEdit::keyPressEvent(e);
     m_pendingKind = TUndoKind::None;
+}
+
+// After the caret moved from position from, carries it on over hidden text in
+// the same direction, so that every step moves it by a visible character.
+void TRichEditor::skipHiddenText(int from)
+{
+    QTextCursor c = textCursor();
+    const int moved = c.position();
+    // Never past the paragraph's ends: Home and End stay where they went.
+    const QTextBlock block = c.block();
+    int p = moved;
+    if (moved > from)
+        while (p < block.position() + block.length() - 1 && hiddenAt(document(), p - 1))
+            ++p;
+    else if (moved < from)
+        while (p > block.position() && hiddenAt(document(), p))
+            --p;
+    if (p == moved)
+        return;
+    c.setPosition(p, c.anchor() != moved ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor);
+    setTextCursor(c);
 }
 
 void TRichEditor::keyReleaseEvent(QKeyEvent *e)
@@ -913,6 +973,7 @@ bool TRichEditor::SetParagraph(const TParaAttributes &attributes)
 void TRichEditor::SetAdvancedTypography(bool on)
 {
     m_advancedTypography = on;
+    m_formatRange.setTrueJustification(on);
 }
 
 // ---- zoom -------------------------------------------------------------------
@@ -941,8 +1002,11 @@ void TRichEditor::applyZoom()
     QAbstractTextDocumentLayout *layout = document()->documentLayout();
     const bool normal = m_zoomDenominator == 0 || m_zoomNumerator == m_zoomDenominator;
     if (normal) {
-        if (layout->paintDevice() == &m_zoomDevice)
-            layout->setPaintDevice(nullptr);
+        // A layout made for the screen needs no second pass (a document just
+        // loaded would otherwise be laid out twice).
+        if (layout->paintDevice() != &m_zoomDevice)
+            return;
+        layout->setPaintDevice(nullptr);
     } else {
         const double dpi = double(logicalDpiY()) * m_zoomNumerator / m_zoomDenominator;
         m_zoomDevice = QImage(1, 1, QImage::Format_ARGB32_Premultiplied);

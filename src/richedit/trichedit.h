@@ -14,6 +14,7 @@
 
 class QIODevice;
 class QPainter;
+class THiddenTextHighlighter;
 
 /// How content goes in and out of the editor.
 enum class StreamFormat {
@@ -123,8 +124,11 @@ public:
     TParaAttributes Paragraph() const;
     bool SetParagraph(const TParaAttributes &attributes);
 
-    /// The switch for true justified layout. Qt always justifies justified
-    /// paragraphs truly, so this only records the caller's choice.
+    /// The switch for true justified layout (off for a new control). Without
+    /// it, the format range (page pictures, exports) sets justified paragraphs
+    /// flush left; with it, they are fully justified. The screen always
+    /// justifies them: Qt's text edit takes a paragraph's alignment only from
+    /// the document's own block format, which must keep alignment 3.
     bool AdvancedTypography() const { return m_advancedTypography; }
     void SetAdvancedTypography(bool on);
 
@@ -215,6 +219,7 @@ private:
     bool selectionAllowed();
     void setPlainContent(const QString &text);
     void applyZoom();
+    void skipHiddenText(int from);
     void lineOf(int position, int *line, int *column) const;
     int lineTop(int line) const;
     bool matchesSelection(const QString &text, SearchOptions options) const;
@@ -230,6 +235,7 @@ private:
     int m_zoomNumerator = 0;
     int m_zoomDenominator = 0;
     QImage m_zoomDevice;
+    THiddenTextHighlighter *m_hiddenText = nullptr;
     QPointer<TFindDialog> m_findDialog;
     QPointer<TFindDialog> m_replaceDialog;
     std::function<bool(TRichEditor &)> m_insertObjectHandler;

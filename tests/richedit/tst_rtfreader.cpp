@@ -18,6 +18,8 @@ private slots:
     void text();
     void charFormat_data();
     void charFormat();
+    void runs_data();
+    void runs();
     void blockFormat();
     void refused_data();
     void refused();
@@ -139,6 +141,42 @@ void tst_RtfReader::charFormat()
     // "b" follows the group, which restored the outer state
     c.setPosition(3);
     QVERIFY(c.charFormat().property(property) != value);
+}
+
+void tst_RtfReader::runs_data()
+{
+    // Each character of the text as b (bold), i (italic), x (both) or . (neither).
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("word inside text") << QByteArray("{\\rtf1 a\\b b\\b0 c}") << ".b.";
+    QTest::newRow("alternating groups") << QByteArray("{\\rtf1 {\\b a}{\\i b}{\\b c}{\\i d}e}") << "bibi.";
+    QTest::newRow("plain group goes on") << QByteArray("{\\rtf1 a{b}{\\b c}d}") << "..b.";
+    QTest::newRow("group close ends word") << QByteArray("{\\rtf1 {\\b a\\i b}c}") << "bx.";
+    QTest::newRow("plain resets") << QByteArray("{\\rtf1\\b a\\plain b}") << "b.";
+    QTest::newRow("unicode in group") << QByteArray("{\\rtf1 a{\\b\\u8364?}b}") << ".b.";
+    QTest::newRow("escape after word") << QByteArray("{\\rtf1 a{\\i\\'e9}\\emdash}") << ".i.";
+    QTest::newRow("across paragraphs") << QByteArray("{\\rtf1 {\\b a\\par b}\\par c}") << "b\nb\n.";
+}
+
+void tst_RtfReader::runs()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(QString, expected);
+    QTextDocument doc;
+    QVERIFY(RtfReader::read(rtf, doc).ok);
+    QString got;
+    for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
+        if (block != doc.begin())
+            got += QLatin1Char('\n');
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat f = it.fragment().charFormat();
+            const bool bold = f.fontWeight() == QFont::Bold;
+            const bool italic = f.fontItalic();
+            got += QString(it.fragment().length(),
+                           QLatin1Char(bold && italic ? 'x' : bold ? 'b' : italic ? 'i' : '.'));
+        }
+    }
+    QCOMPARE(got, expected);
 }
 
 void tst_RtfReader::blockFormat()

@@ -306,6 +306,39 @@ private slots:
         QCOMPARE(doc.toPlainText().size(), 25);
     }
 
+    void justificationFollowsTheSwitch_data()
+    {
+        QTest::addColumn<bool>("trueJustification");
+        QTest::addColumn<bool>("looksLeftAligned");
+        QTest::newRow("true justified layout") << true << false;
+        QTest::newRow("without it, flush left") << false << true;
+    }
+    void justificationFollowsTheSwitch()
+    {
+        QFETCH(bool, trueJustification);
+        QFETCH(bool, looksLeftAligned);
+        QTextDocument doc;
+        fillParagraphs(doc, 1);
+        const auto renderAligned = [&doc](TFormatRange &range, Qt::Alignment alignment) {
+            QTextBlockFormat bf;
+            bf.setAlignment(alignment);
+            QTextCursor(&doc).setBlockFormat(bf);
+            QImage image = pageImage(96);
+            QPainter painter(&image);
+            range.render(&painter, QRect(0, 0, 3 * Twips, 3 * Twips), 0, -1);
+            return image;
+        };
+        TFormatRange range(&doc);
+        const QImage left = renderAligned(range, Qt::AlignLeft);
+        const QImage justified = renderAligned(range, Qt::AlignJustify);
+        QVERIFY(justified != left); // the paragraph has more than one line
+        // Switching after a layout takes effect on the next rendering.
+        range.setTrueJustification(trueJustification);
+        QCOMPARE(renderAligned(range, Qt::AlignJustify) == left, looksLeftAligned);
+        // The source keeps its alignment.
+        QCOMPARE(doc.begin().blockFormat().alignment(), Qt::AlignJustify);
+    }
+
     void pageBreakBeforeStartsAPage()
     {
         QTextDocument doc;

@@ -7,6 +7,7 @@
 #include <QBuffer>
 #include <QClipboard>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTextBlock>
@@ -28,6 +29,26 @@ void fillWithProtectedWord(TRichEditor &editor)
     f.setProperty(RichTextProperty::Protected, true);
     c.mergeCharFormat(f);
     editor.SetSelStart(0);
+}
+
+// "ab" + hidden "HIDDEN" + "cd"; the hidden run is [2, 8).
+void fillWithHiddenWord(TRichEditor &editor)
+{
+    editor.setPlainText(QStringLiteral("abHIDDENcd"));
+    QTextCursor c(editor.document());
+    c.setPosition(2);
+    c.setPosition(8, QTextCursor::KeepAnchor);
+    QTextCharFormat f;
+    f.setProperty(RichTextProperty::Hidden, true);
+    c.mergeCharFormat(f);
+    editor.SetSelStart(0);
+}
+
+int caretX(const TRichEditor &editor, int position)
+{
+    QTextCursor c(editor.document());
+    c.setPosition(position);
+    return editor.cursorRect(c).x();
 }
 
 QByteArray loadAndSave(const QByteArray &bytes, TRichEditor &editor)
@@ -214,6 +235,123 @@ private slots:
         // What was typed after the run did not inherit its protection.
         editor.Select(10, 12);
         QVERIFY(!editor.SelAttributes().Protected());
+    }
+
+    void hiddenTextTakesNoRoomOnScreen()
+    {
+        TRichEditor editor;
+        editor.resize(600, 300);
+        editor.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&editor));
+        fillWithHiddenWord(editor);
+        QCOMPARE(caretX(editor, 8), caretX(editor, 2));
+        QVERIFY(caretX(editor, 9) > caretX(editor, 8));
+        // Typing before the run moves what is hidden along with it.
+        editor.SetSelStart(0);
+        QTest::keyClicks(&editor, QStringLiteral("zz"));
+        QCOMPARE(caretX(editor, 10), caretX(editor, 4));
+        QVERIFY(caretX(editor, 4) > caretX(editor, 2));
+        editor.Undo();
+        // Still text of the document, and saved as hidden text.
+        QCOMPARE(editor.Text(), QStringLiteral("abHIDDENcd"));
+        QBuffer out;
+        out.open(QIODevice::WriteOnly);
+        QVERIFY(editor.SaveToStream(out, StreamFormat::Rtf));
+        QVERIFY(out.data().contains("\\v"));
+
+        // A loaded document is hidden the same way.
+        QBuffer in;
+        in.setData("{\\rtf1\\ansi ab{\\v HIDDEN}cd}");
+        in.open(QIODevice::ReadOnly);
+        QVERIFY(editor.LoadFromStream(in, StreamFormat::Rtf));
+        QCOMPARE(caretX(editor, 8), caretX(editor, 2));
+        QCOMPARE(editor.Text(), QStringLiteral("abHIDDENcd"));
+
+        // Hiding and showing a run later follows at once.
+        editor.Select(8, 10);
+        TTextAttributes hide;
+        hide.SetHidden(true);
+        QVERIFY(editor.SetSelAttributes(hide));
+        QCOMPARE(caretX(editor, 10), caretX(editor, 2));
+        hide.SetHidden(false);
+        editor.Select(2, 10);
+        QVERIFY(editor.SetSelAttributes(hide));
+        QVERIFY(caretX(editor, 8) > caretX(editor, 2));
+    }
+
+    void caretStepsOverHiddenText_data()
+    {
+        QTest::addColumn<int>("caret");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<int>("expectedCaret");
+        QTest::addColumn<int>("expectedAnchor");
+        QTest::addColumn<QString>("expectedText");
+        const QString text = QStringLiteral("abHIDDENcd");
+        QTest::newRow("right over the run") << 2 << int(Qt::Key_Right) << 0 << 9 << 9 << text;
+        QTest::newRow("right to the run") << 1 << int(Qt::Key_Right) << 0 << 2 << 2 << text;
+        QTest::newRow("left over the run") << 8 << int(Qt::Key_Left) << 0 << 1 << 1 << text;
+        QTest::newRow("left to the run") << 9 << int(Qt::Key_Left) << 0 << 8 << 8 << text;
+        QTest::newRow("shift right selects over it") << 2 << int(Qt::Key_Right) << int(Qt::ShiftModifier) << 9 << 2 << text;
+        QTest::newRow("end stays at the end") << 0 << int(Qt::Key_End) << 0 << 10 << 10 << text;
+        QTest::newRow("backspace takes the visible character") << 8 << int(Qt::Key_Backspace) << 0 << 1 << 1 << "aHIDDENcd";
+        QTest::newRow("delete takes the visible character") << 2 << int(Qt::Key_Delete) << 0 << 8 << 8 << "abHIDDENd";
+    }
+    void caretStepsOverHiddenText()
+    {
+        QFETCH(int, caret);
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(int, expectedCaret);
+        QFETCH(int, expectedAnchor);
+        QFETCH(QString, expectedText);
+        TRichEditor editor;
+        editor.resize(600, 300);
+        editor.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&editor));
+        fillWithHiddenWord(editor);
+        editor.SetSelStart(caret);
+        QTest::keyClick(&editor, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(editor.textCursor().position(), expectedCaret);
+        QCOMPARE(editor.textCursor().anchor(), expectedAnchor);
+        QCOMPARE(editor.Text(), expectedText);
+    }
+
+    void typingAfterHiddenTextShows()
+    {
+        TRichEditor editor;
+        editor.resize(600, 300);
+        editor.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&editor));
+        fillWithHiddenWord(editor);
+        editor.SetSelStart(8);
+        QTest::keyClick(&editor, Qt::Key_X);
+        QCOMPARE(editor.Text(), QStringLiteral("abHIDDENxcd"));
+        editor.Select(8, 9);
+        QVERIFY(!editor.SelAttributes().Hidden());
+        QVERIFY(caretX(editor, 9) > caretX(editor, 8));
+    }
+
+    void advancedTypographyJustifiesPages()
+    {
+        TRichEditor editor;
+        editor.setPlainText(QStringLiteral("A paragraph long enough to wrap over several lines of the page, "
+                                           "so that justification has spaces to widen on every line."));
+        QTextBlockFormat justify;
+        justify.setAlignment(Qt::AlignJustify);
+        QTextCursor(editor.document()).setBlockFormat(justify);
+        const auto page = [&editor] {
+            QImage image(300, 300, QImage::Format_RGB32);
+            image.fill(Qt::white);
+            QPainter painter(&image);
+            editor.FormatRange(&painter, QRect(0, 0, 3 * 1440, 3 * 1440), QRect(), 0, -1, true);
+            return image;
+        };
+        QVERIFY(!editor.AdvancedTypography());
+        const QImage flush = page();
+        editor.SetAdvancedTypography(true);
+        QVERIFY(page() != flush);
+        QCOMPARE(editor.Paragraph().Alignment(), 3);
     }
 
     void undoKinds()

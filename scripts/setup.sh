@@ -10,6 +10,7 @@ PACKAGES=(
   fonts-liberation2 fonts-dejavu-core fontconfig
   xvfb xauth x11-utils imagemagick
   poppler-utils qpdf libtiff-tools pngcheck gifsicle
+  libemf2svg-dev  # the RTF reader draws enhanced metafiles in documents through it
   emf2svg         # emf2svg-conv: the export tests open our EMF page files with it
   giflib-tools    # giftext: the export tests list GIF blocks with it
   libtiff-dev     # the export tests read TIFF files back with libtiff

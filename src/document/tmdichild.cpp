@@ -361,6 +361,11 @@ void TMDIChild::buildEditorMenu()
         Editor->ClearSelection();
     });
     PopupMenu1->addAction(QStringLiteral("Clear Selection"), this, [this] { Editor->ClearSelection(); })->setShortcut(QKeySequence(QStringLiteral("Ctrl+D")));
+    PopupMenu1->addSeparator();
+    QAction *insertPicture = PopupMenu1->addAction(QStringLiteral("Insert Picture..."), this, &TMDIChild::InsertPictureClick);
+    insertPicture->setShortcut(QKeySequence(QStringLiteral("Ctrl+Alt+P")));
+    insertPicture->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    addAction(insertPicture);
     for (QAction *a : PopupMenu1->actions())
         a->setShortcutVisibleInContextMenu(true);
 
@@ -378,6 +383,29 @@ void TMDIChild::setStatusPanel(int index, const QString &text)
 QString TMDIChild::documentFileNamePart() const
 {
     return QFileInfo(m_documentName).fileName();
+}
+
+void TMDIChild::InsertPictureClick()
+{
+    TFileDialog::Request request;
+    request.title = QStringLiteral("Insert Picture");
+    request.filters = {QStringLiteral("All (*.gif *.jpg *.jpeg *.bmp *.emf *.wmf)"),
+                       QStringLiteral("CompuServe GIF Image (*.gif)"),
+                       QStringLiteral("JPEG Image File (*.jpg)"),
+                       QStringLiteral("JPEG Image File (*.jpeg)"),
+                       QStringLiteral("Bitmaps (*.bmp)"),
+                       QStringLiteral("Enhanced Metafiles (*.emf)"),
+                       QStringLiteral("Metafiles (*.wmf)")};
+    const QString path = TFileDialog::run(this, request);
+    if (path.isEmpty())
+        return;
+    QString error;
+    if (!Editor->InsertPicture(path, &error)) {
+        TMessageBox::error(this, error);
+        return;
+    }
+    Repaginate();
+    Editor->setFocus();
 }
 
 QStringList TMDIChild::SaveFilters()

@@ -62,6 +62,8 @@ public slots:
     void EditorChange();
     void EditorSelectionChange();
     void btnCloseClick();
+    /// "Insert Picture...": asks for a picture file and puts it at the caret.
+    void InsertPictureClick();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

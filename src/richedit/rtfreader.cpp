@@ -3,6 +3,7 @@
 #include "codepage.h"
 #include "richtextproperties.h"
 #include "rtfreader_p.h"
+#include "rtfpicture.h"
 
 #include <QColor>
 #include <QHash>
@@ -12,6 +13,7 @@
 #include <QTextList>
 #include <QTextDocument>
 
+#include <array>
 #include <cctype>
 #include <climits>
 #include <unordered_map>
@@ -28,13 +30,23 @@ WordInfo lookupWord(std::string_view name)
         {"fonttbl", {W::FontTable}}, {"colortbl", {W::ColorTable}}, {"field", {W::Field}},
         {"fldinst", {W::FieldInst}}, {"fldrslt", {W::FieldResult}}, {"upr", {W::Upr}},
         {"ud", {W::Ud}}, {"pntext", {W::PnText}}, {"listtext", {W::PnText}}, {"pn", {W::Pn}},
-        {"shppict", {W::Transparent}}, {"shprslt", {W::Transparent}}, {"shp", {W::Transparent}},
+        {"shppict", {W::Transparent}}, {"shprslt", {W::ShapeResult}}, {"shp", {W::Transparent}},
+        {"shpinst", {W::ShapeInst}}, {"sn", {W::ShapeName}}, {"sv", {W::ShapeValue}},
+        {"nonshppict", {W::NonShpPict}}, {"pict", {W::Pict}},
+        {"pngblip", {W::PictProp, PwPng}}, {"jpegblip", {W::PictProp, PwJpeg}},
+        {"emfblip", {W::PictProp, PwEmf}}, {"wmetafile", {W::PictProp, PwWmf}},
+        {"dibitmap", {W::PictProp, PwDib}}, {"wbitmap", {W::PictProp, PwBitmap}},
+        {"macpict", {W::PictProp, PwMac}}, {"pmmetafile", {W::PictProp, PwPm}},
+        {"picw", {W::PictProp, PwPicW}}, {"pich", {W::PictProp, PwPicH}},
+        {"picwgoal", {W::PictProp, PwGoalW}}, {"pichgoal", {W::PictProp, PwGoalH}},
+        {"picscalex", {W::PictProp, PwScaleX}}, {"picscaley", {W::PictProp, PwScaleY}},
+        {"wbmbitspixel", {W::PictProp, PwBitsPixel}}, {"wbmwidthbytes", {W::PictProp, PwWidthBytes}},
         {"object", {W::Transparent}}, {"result", {W::Transparent}},
         {"stylesheet", {W::Skip}}, {"info", {W::Skip}}, {"header", {W::Skip}},
         {"headerl", {W::Skip}}, {"headerr", {W::Skip}}, {"headerf", {W::Skip}},
         {"footer", {W::Skip}}, {"footerl", {W::Skip}}, {"footerr", {W::Skip}},
         {"footerf", {W::Skip}}, {"footnote", {W::Skip}}, {"annotation", {W::Skip}},
-        {"pict", {W::Skip}}, {"nonshppict", {W::Skip}}, {"listtable", {W::Skip}},
+        {"listtable", {W::Skip}},
         {"listoverridetable", {W::Skip}}, {"revtbl", {W::Skip}}, {"rsidtbl", {W::Skip}},
         {"ftnsep", {W::Skip}}, {"ftnsepc", {W::Skip}}, {"ftncn", {W::Skip}},
         {"aftnsep", {W::Skip}}, {"aftnsepc", {W::Skip}}, {"aftncn", {W::Skip}},
@@ -100,6 +112,7 @@ constexpr int kMaxDepth = 20000;   // deeper groups share their parent's state
 constexpr int kMaxTabs = 64;
 constexpr int kMaxWarnings = 50;
 constexpr int kMaxLength = 31680 * 4; // twips; anything larger is damage
+constexpr qint64 kPixelBudget = 120'000'000; // decoded picture pixels one read may hold
 
 struct FontInfo {
     QString family;
@@ -139,6 +152,9 @@ private:
     void endParagraph(bool pageBreakAfter);
     void commitFont();
     void attachToList();
+    void pictureWord(char16_t which, bool hasParam, int param);
+    void addHex(const char *p, qsizetype n);
+    void finishPicture();
     QTextCharFormat charFormat(const CharProps &c);
     QTextBlockFormat blockFormat(const ParaProps &p);
 
@@ -182,6 +198,13 @@ private:
     bool m_paraHasLabel = false;
     bool m_blockTouched = false;
 
+    // picture being read
+    PictureData m_pict;
+    int m_hexNibble = -1;
+    bool m_pictureJustPlaced = false; ///< the next \nonshppict or \shprslt repeats it
+    QByteArray m_shapeName;
+    qint64 m_decodedPixels = 0;
+
     CharProps m_cachedProps;
     QTextCharFormat m_cachedFormat;
     bool m_cacheValid = false;
@@ -216,6 +239,8 @@ void Parser::popGroup()
     m_stack.pop_back();
     if (dest == Destination::FontTable)
         commitFont();
+    if (dest == Destination::Pict && st().dest != Destination::Pict)
+        finishPicture();
     if (dest == Destination::FieldInst && st().dest != Destination::FieldInst) {
         // HYPERLINK "target" [\l "anchor"]
         const QString inst = QString::fromLatin1(m_fieldInst).trimmed();
@@ -291,9 +316,92 @@ void Parser::addBytes(const char *p, qsizetype n)
         if (m_fieldInst.size() < 4096)
             m_fieldInst.append(p, n);
         break;
-    case Destination::Upr:
+    case Destination::Pict:
+        addHex(p, n);
+        break;
+    case Destination::ShapeName:
+        if (m_shapeName.size() < 64)
+            m_shapeName.append(p, qMin<qsizetype>(n, 64));
+        break;
+    case Destination::Upr: case Destination::Shape:
         break;
     }
+}
+
+void Parser::addHex(const char *p, qsizetype n)
+{
+    static const auto table = [] {
+        std::array<signed char, 256> t;
+        t.fill(-1);
+        for (int i = 0; i < 10; ++i)
+            t['0' + i] = char(i);
+        for (int i = 0; i < 6; ++i)
+            t['a' + i] = t['A' + i] = char(10 + i);
+        return t;
+    }();
+    QByteArray &out = m_pict.bytes;
+    const qsizetype start = out.size();
+    out.resize(start + n / 2 + 1);
+    char *o = out.data() + start;
+    for (qsizetype i = 0; i < n; ++i) {
+        const int v = table[uchar(p[i])];
+        if (v < 0)
+            continue;
+        if (m_hexNibble < 0) {
+            m_hexNibble = v;
+        } else {
+            *o++ = char(m_hexNibble << 4 | v);
+            m_hexNibble = -1;
+        }
+    }
+    out.truncate(o - out.constData());
+}
+
+void Parser::pictureWord(char16_t which, bool hasParam, int param)
+{
+    PictureData &d = m_pict;
+    const int v = hasParam ? param : 0;
+    switch (which) {
+    case PwPng: d.kind = PictureKind::Png; break;
+    case PwJpeg: d.kind = PictureKind::Jpeg; break;
+    case PwEmf: d.kind = PictureKind::Emf; break;
+    case PwWmf: d.kind = PictureKind::Wmf; d.mapMode = hasParam ? v : 8; break;
+    case PwDib: d.kind = PictureKind::Dib; break;
+    case PwBitmap: d.kind = PictureKind::Bitmap; break;
+    case PwMac: case PwPm: d.kind = PictureKind::Other; break;
+    case PwPicW: d.picw = qMax(0, v); break;
+    case PwPicH: d.pich = qMax(0, v); break;
+    case PwGoalW: d.goalw = qMax(0, v); break;
+    case PwGoalH: d.goalh = qMax(0, v); break;
+    case PwScaleX: d.scalex = qBound(1, v, 10000); break;
+    case PwScaleY: d.scaley = qBound(1, v, 10000); break;
+    case PwBitsPixel: d.bitsPerPixel = qBound(0, v, 64); break;
+    case PwWidthBytes: d.widthBytes = qBound(0, v, 0xFFFF); break;
+    default: break;
+    }
+}
+
+// A picture's group has closed: show it where it stood.
+void Parser::finishPicture()
+{
+    PictureData d = std::move(m_pict);
+    m_pict = PictureData();
+    m_hexNibble = -1;
+    const Destination outer = st().dest;
+    if ((outer != Destination::Body && outer != Destination::Shape) || d.bytes.isEmpty())
+        return;
+    if (d.kind == PictureKind::None)
+        d.kind = PictureKind::Other;
+    bool drawn = false;
+    const QImage image = RtfPicture::decode(d, &drawn, qMin(RtfPicture::kMaxPixels, kPixelBudget - m_decodedPixels));
+    if (drawn)
+        m_decodedPixels += qint64(image.width()) * image.height();
+    else
+        warn(QStringLiteral("A picture that cannot be shown keeps its place and size and is saved unchanged."));
+    flushRun();
+    ensureParagraph();
+    RtfPicture::insert(m_cursor, d, image);
+    m_pictureJustPlaced = true;
 }
 
 void Parser::addUnit(char16_t u)
@@ -352,6 +460,7 @@ void Parser::flushRun()
     ensureParagraph();
     m_cursor.insertText(m_text, charFormat(m_runProps));
     m_text.clear();
+    m_pictureJustPlaced = false;
 }
 
 void Parser::ensureParagraph()
@@ -633,6 +742,35 @@ void Parser::controlWord(std::string_view name, bool hasParam, int param)
             skipGroup();
         break;
     case Word::Transparent: break;
+    case Word::Pict:
+        s.dest = Destination::Pict;
+        m_pict = PictureData();
+        m_hexNibble = -1;
+        break;
+    case Word::PictProp:
+        if (s.dest == Destination::Pict)
+            pictureWord(info.character, hasParam, param);
+        break;
+    case Word::NonShpPict: case Word::ShapeResult:
+        // the fallback of a picture or shape shown already
+        if (m_pictureJustPlaced && inGroup)
+            skipGroup();
+        break;
+    case Word::ShapeInst:
+        m_pictureJustPlaced = false;
+        s.dest = Destination::Shape;
+        break;
+    case Word::ShapeName:
+        s.dest = Destination::ShapeName;
+        m_shapeName.clear();
+        break;
+    case Word::ShapeValue:
+        // of a shape's properties only its picture ("pib") is read
+        if (s.dest != Destination::Shape || m_shapeName.trimmed() != "pib") {
+            if (inGroup)
+                skipGroup();
+        }
+        break;
     case Word::Skip: case Word::Unknown: break;
     case Word::Rtf: break;
     case Word::Ansi: m_ansiCodePage = 1252; m_cpFont = INT_MIN; break;
@@ -669,6 +807,8 @@ void Parser::controlWord(std::string_view name, bool hasParam, int param)
     }
     case Word::Bin: {
         const qsizetype len = qsizetype(qBound<qint64>(qint64(0), qint64(param), qint64(m_data.size() - m_pos)));
+        if (s.dest == Destination::Pict)
+            m_pict.bytes.append(m_data.constData() + m_pos, len);
         m_pos += len;
         if (m_ucSkip > 0)
             --m_ucSkip;

@@ -17,6 +17,15 @@ enum class Destination : quint8 {
     ColorTable, ///< \colortbl: ; ends a colour
     FieldInst,  ///< \fldinst: the field's instruction, never shown
     Upr,        ///< \upr: the ANSI twin of a \ud group, ignored
+    Pict,       ///< \pict: hexadecimal picture data
+    Shape,      ///< \shpinst: shape properties; text dropped, a picture kept
+    ShapeName,  ///< \sn: the name of a shape property
+};
+
+/// What a picture-describing word (Word::PictProp) sets.
+enum PictWord : char16_t {
+    PwPng = 1, PwJpeg, PwEmf, PwWmf, PwDib, PwBitmap, PwMac, PwPm,
+    PwPicW, PwPicH, PwGoalW, PwGoalH, PwScaleX, PwScaleY, PwBitsPixel, PwWidthBytes,
 };
 
 /// Character properties as RTF states them; turned into a QTextCharFormat
@@ -72,7 +81,7 @@ enum class Word : quint8 {
     Unknown,
     // destinations
     FontTable, ColorTable, Field, FieldInst, FieldResult, Upr, Ud, PnText, Pn, Transparent,
-    Skip,
+    Skip, Pict, PictProp, NonShpPict, ShapeInst, ShapeName, ShapeValue, ShapeResult,
     // document
     Rtf, Ansi, Mac, Pc, Pca, AnsiCodePage, DefaultFont, Uc, U, Bin,
     // font and colour tables
@@ -91,7 +100,7 @@ enum class Word : quint8 {
 
 struct WordInfo {
     Word word = Word::Unknown;
-    char16_t character = 0; ///< for Word::Character
+    char16_t character = 0; ///< for Word::Character; the PictWord for Word::PictProp
 };
 
 /// Looks a control word up; Word::Unknown when the reader does not know it.

@@ -2,6 +2,7 @@
 
 #include "codepage.h"
 #include "richtextproperties.h"
+#include "rtfpicture.h"
 
 #include <QColor>
 #include <QHash>
@@ -227,6 +228,12 @@ QByteArray Writer::run()
                     body += "\"}}{\\fldrslt{";
                 }
                 href = link;
+            }
+            if (cf.isImageFormat()) {
+                const QByteArray pict = RtfPicture::toRtf(m_doc, cf.toImageFormat());
+                for (int i = a; i < b; ++i)
+                    body += pict;
+                continue;
             }
             body += '{';
             charProps(cf, body);

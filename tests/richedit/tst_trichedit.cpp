@@ -11,6 +11,7 @@
 #include <QSignalSpy>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTemporaryDir>
 #include <QTextList>
 #include <QtTest>
 
@@ -45,6 +46,37 @@ class TestTRichEditor : public QObject
 {
     Q_OBJECT
 private slots:
+    void insertPictureAtItsSizeAndUndo()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("p.png"));
+        QImage image(40, 25, QImage::Format_RGB32);
+        image.fill(Qt::blue);
+        QVERIFY(image.save(path));
+        TRichEditor editor;
+        editor.setPlainText(QStringLiteral("ab"));
+        editor.SetSelStart(1);
+        QVERIFY(editor.InsertPicture(path));
+        QCOMPARE(editor.Text(), QStringLiteral("a\uFFFCb"));
+        QTextCursor c(editor.document());
+        c.setPosition(2);
+        QVERIFY(c.charFormat().isImageFormat());
+        QCOMPARE(c.charFormat().toImageFormat().width(), 40.0);
+        QCOMPARE(c.charFormat().toImageFormat().height(), 25.0);
+        QCOMPARE(editor.SelStart(), 2);
+        editor.Undo();
+        QCOMPARE(editor.Text(), QStringLiteral("ab"));
+
+        QString error;
+        QVERIFY(!editor.InsertPicture(dir.filePath(QStringLiteral("none.gif")), &error));
+        QVERIFY(!error.isEmpty());
+        fillWithProtectedWord(editor);
+        editor.SetSelStart(7);
+        connect(&editor, &TRichEditor::ProtectChange, &editor, [](int, int, bool &ok) { ok = false; });
+        QVERIFY(!editor.InsertPicture(path, &error));
+        QCOMPARE(editor.Text(), QStringLiteral("free LOCKED text"));
+    }
+
     void positionsCountParagraphBreaksOnce()
     {
         TRichEditor editor;

@@ -12,6 +12,7 @@
 #include <QTextCursor>
 #include <QTextList>
 #include <QTextDocument>
+#include <QTextTable>
 
 #include <array>
 #include <cctype>
@@ -90,8 +91,16 @@ WordInfo lookupWord(std::string_view name)
         {"s", {W::Style}}, {"intbl", {W::InTable}}, {"pagebb", {W::PageBreakBefore}},
         {"ls", {W::ListOverride}}, {"ilvl", {W::ListLevel}},
         {"par", {W::Par}}, {"sect", {W::Sect}}, {"page", {W::Page}}, {"line", {W::Line}},
-        {"lbr", {W::Line}}, {"tab", {W::Tab}}, {"cell", {W::Cell}}, {"nestcell", {W::Cell}},
-        {"row", {W::Row}}, {"nestrow", {W::Row}},
+        {"lbr", {W::Line}}, {"tab", {W::Tab}}, {"cell", {W::Cell}}, {"nestcell", {W::NestCell}},
+        {"row", {W::Row}}, {"nestrow", {W::NestRow}}, {"nesttableprops", {W::NestTableProps}},
+        {"nonesttables", {W::Skip}}, {"trowd", {W::Trowd}}, {"cellx", {W::Cellx}},
+        {"clmgf", {W::CellMerge, 1}}, {"clmrg", {W::CellMerge, 2}}, {"clvmgf", {W::CellMerge, 3}},
+        {"clvmrg", {W::CellMerge, 4}}, {"clcbpat", {W::CellShading}},
+        {"clbrdrt", {W::CellBorder}}, {"clbrdrl", {W::CellBorder}}, {"clbrdrb", {W::CellBorder}},
+        {"clbrdrr", {W::CellBorder}}, {"trbrdrt", {W::RowBorder}}, {"trbrdrl", {W::RowBorder}},
+        {"trbrdrb", {W::RowBorder}}, {"trbrdrr", {W::RowBorder}}, {"trbrdrh", {W::RowBorder}},
+        {"trbrdrv", {W::RowBorder}}, {"brdrnone", {W::BorderNone}}, {"brdrnil", {W::BorderNone}},
+        {"trgaph", {W::RowGap}}, {"itap", {W::Itap}},
         {"emdash", {W::Character, 0x2014}}, {"endash", {W::Character, 0x2013}},
         {"bullet", {W::Character, 0x2022}}, {"lquote", {W::Character, 0x2018}},
         {"rquote", {W::Character, 0x2019}}, {"ldblquote", {W::Character, 0x201C}},
@@ -155,6 +164,28 @@ private:
     void pictureWord(char16_t which, bool hasParam, int param);
     void addHex(const char *p, qsizetype n);
     void finishPicture();
+
+    // tables
+    struct TableState {
+        QTextTable *table = nullptr;
+        int row = 0, col = 0;
+        bool moveNeeded = false; ///< a \cell ended cell col - 1: the next content goes into col
+        bool rowDone = false;    ///< a \row ended row: the next content starts a row
+        bool widthsSet = false;
+        QList<int> vStart;       ///< per column, the row its vertical merge began in, -1 none
+        QList<int> vEnd;         ///< per column, the last row of that merge so far
+        QList<QRect> merges;     ///< cells to merge when the table is complete (x column, y row)
+    };
+    void finishTable(TableState &t);
+    void closeVerticalMerge(TableState &t, int column);
+    int paraLevel();
+    void syncTable(int level);
+    void enterTable();
+    void leaveTable();
+    void placeInTable(TableState &t);
+    void endCell(int level);
+    void endRow(int level);
+    RowDef &rowDef() { return m_rowDefs[size_t(m_rowDefLevel)]; }
     QTextCharFormat charFormat(const CharProps &c);
     QTextBlockFormat blockFormat(const ParaProps &p);
 
@@ -197,6 +228,12 @@ private:
     bool m_pageBreakBefore = false;
     bool m_paraHasLabel = false;
     bool m_blockTouched = false;
+
+    std::array<RowDef, kMaxTableLevel + 1> m_rowDefs;
+    int m_rowDefLevel = 1;
+    bool m_rowOpen = false;  ///< a \trowd came and its \row has not
+    std::vector<TableState> m_tables;
+    qint64 m_cellBudget = 0; ///< table cells this read may still make
 
     // picture being read
     PictureData m_pict;
@@ -399,6 +436,7 @@ void Parser::finishPicture()
     else
         warn(QStringLiteral("A picture that cannot be shown keeps its place and size and is saved unchanged."));
     flushRun();
+    syncTable(paraLevel());
     ensureParagraph();
     RtfPicture::insert(m_cursor, d, image);
     m_pictureJustPlaced = true;
@@ -457,6 +495,7 @@ void Parser::flushRun()
     }
     if (m_text.isEmpty())
         return;
+    syncTable(paraLevel());
     ensureParagraph();
     m_cursor.insertText(m_text, charFormat(m_runProps));
     m_text.clear();
@@ -475,6 +514,7 @@ void Parser::ensureParagraph()
 void Parser::endParagraph(bool pageBreakAfter)
 {
     flushRun();
+    syncTable(paraLevel());
     ensureParagraph();
     const QTextBlockFormat bf = blockFormat(st().para);
     m_cursor.setBlockFormat(bf);
@@ -678,6 +718,217 @@ void Parser::skipGroup()
         m_stack.pop_back();
     if (m_stack.size() == 1)
         m_done = true;
+}
+
+// The table level of the paragraph being read: \itap, else 1 for \intbl or
+// for any text between a \trowd and its \row.
+int Parser::paraLevel()
+{
+    if (st().dest != Destination::Body)
+        return int(m_tables.size());
+    const ParaProps &p = st().para;
+    const int level = p.itap > 0 ? p.itap : (p.inTable || m_rowOpen) ? 1 : 0;
+    return qMin(level, kMaxTableLevel);
+}
+
+// Brings the cursor to where content of the given table level goes: leaves
+// deeper tables, starts tables up to that level, and goes to the next cell
+// or row after a \cell or \row.
+void Parser::syncTable(int level)
+{
+    while (int(m_tables.size()) > level)
+        leaveTable();
+    if (!m_tables.empty())
+        placeInTable(m_tables.back());
+    while (int(m_tables.size()) < level)
+        enterTable();
+}
+
+void Parser::enterTable()
+{
+    // A nested row's definition follows its cells: it grows as they come.
+    const size_t level = qMin(m_tables.size() + 1, m_rowDefs.size() - 1);
+    if (level > 1)
+        m_rowDefs[level] = RowDef();
+    const RowDef &def = m_rowDefs[level];
+    const int columns = int(qBound(qsizetype(1), def.cells.size(), qsizetype(kMaxColumns)));
+    bool border = def.border;
+    for (const CellDef &c : def.cells)
+        border = border || c.border;
+    QTextTableFormat tf;
+    tf.setCellSpacing(0);
+    tf.setCellPadding(qBound(1.0, def.gap / 15.0, 12.0));
+    tf.setBorder(border ? 1 : 0);
+    tf.setBorderStyle(border ? QTextFrameFormat::BorderStyle_Solid : QTextFrameFormat::BorderStyle_None);
+    tf.setBorderBrush(Qt::black);
+    tf.setBorderCollapse(true);
+    tf.setAlignment(Qt::AlignLeft);
+    if (m_pendingPar && m_cursor.block().length() == 1) {
+        // an empty paragraph before the table stays a paragraph of its own
+        m_cursor.insertBlock(m_cursor.blockFormat(), m_pendingParFormat);
+    }
+    m_pendingPar = false; // the table follows the paragraph the cursor is at
+    m_cellBudget -= columns;
+    QTextTable *table = m_cursor.insertTable(1, columns, tf);
+    TableState t;
+    t.table = table;
+    t.vStart = QList<int>(columns, -1);
+    t.vEnd = QList<int>(columns, -1);
+    m_tables.push_back(t);
+    m_cursor = table->cellAt(0, 0).firstCursorPosition();
+}
+
+void Parser::leaveTable()
+{
+    TableState &t = m_tables.back();
+    finishTable(t);
+    m_cursor.setPosition(t.table->lastPosition() + 1);
+    m_tables.pop_back();
+    m_pendingPar = false;
+    m_paraHasLabel = false;
+}
+
+// Rows are added ahead in growing batches and merges wait for the end: a
+// text table rebuilds its whole grid after each change of its shape, so this
+// keeps a table of n rows from costing n rebuilds.
+void Parser::finishTable(TableState &t)
+{
+    QTextTable *table = t.table;
+    const int used = t.row + 1;
+    if (table->rows() > used)
+        table->removeRows(used, table->rows() - used);
+    for (int c = 0; c < t.vStart.size(); ++c)
+        closeVerticalMerge(t, c);
+    for (const QRect &r : std::as_const(t.merges)) {
+        if (r.bottom() < table->rows() && r.right() < table->columns())
+            table->mergeCells(r.y(), r.x(), r.height(), r.width());
+    }
+    t.merges.clear();
+}
+
+void Parser::closeVerticalMerge(TableState &t, int c)
+{
+    if (t.vStart[c] >= 0 && t.vEnd[c] > t.vStart[c])
+        t.merges << QRect(c, t.vStart[c], 1, t.vEnd[c] - t.vStart[c] + 1);
+    t.vStart[c] = t.vEnd[c] = -1;
+}
+
+void Parser::placeInTable(TableState &t)
+{
+    if (!t.rowDone && !t.moveNeeded)
+        return;
+    QTextTable *table = t.table;
+    if (t.rowDone) {
+        if (t.row + 1 < table->rows()) {
+            ++t.row;
+        } else {
+            const int batch = int(qMin<qint64>(qBound(1, table->rows(), 256), m_cellBudget / table->columns()));
+            if (batch > 0) {
+                m_cellBudget -= qint64(batch) * table->columns();
+                table->appendRows(batch);
+                ++t.row;
+            }
+        }
+        t.col = 0;
+    } else if (t.col >= table->columns()) {
+        if (table->columns() < kMaxColumns && m_cellBudget >= table->rows()) {
+            m_cellBudget -= table->rows();
+            table->appendColumns(1);
+            t.vStart << -1;
+            t.vEnd << -1;
+        }
+        t.col = table->columns() - 1;
+    }
+    t.rowDone = t.moveNeeded = false;
+    const QTextTableCell cell = table->cellAt(t.row, t.col);
+    if (cell.row() == t.row && cell.column() == t.col) {
+        m_cursor = cell.firstCursorPosition();
+        m_pendingPar = false;
+    } else {
+        // out of cells: what follows joins the last one as new paragraphs
+        m_cursor = cell.lastCursorPosition();
+        m_pendingPar = true;
+    }
+    m_paraHasLabel = false;
+}
+
+void Parser::endCell(int level)
+{
+    flushRun();
+    syncTable(level);
+    ensureParagraph();
+    m_cursor.setBlockFormat(blockFormat(st().para));
+    m_paraHasLabel = false;
+    TableState &t = m_tables.back();
+    ++t.col;
+    t.moveNeeded = true;
+}
+
+// A \row or \nestrow: the row's definition gives the table its column
+// widths, the row's merged cells and their shading.
+void Parser::endRow(int level)
+{
+    flushRun();
+    if (int(m_tables.size()) < level || m_tables.back().rowDone)
+        syncTable(level);
+    while (int(m_tables.size()) > level)
+        leaveTable();
+    TableState &t = m_tables.back();
+    if (level == 1)
+        m_rowOpen = false;
+    QTextTable *table = t.table;
+    const RowDef &def = m_rowDefs[size_t(level)];
+    const int columns = table->columns();
+    const int n = int(qMin<qsizetype>(def.cells.size(), columns));
+    if (!t.widthsSet && n == columns) {
+        QList<QTextLength> widths;
+        int left = 0;
+        for (int c = 0; c < n; ++c) {
+            const int w = qMax(def.cells[c].right - left, 15);
+            widths << QTextLength(QTextLength::FixedLength, w / 15.0);
+            left = qMax(left, def.cells[c].right);
+        }
+        QTextTableFormat tf = table->format();
+        tf.setColumnWidthConstraints(widths);
+        bool border = def.border;
+        for (const CellDef &c : def.cells)
+            border = border || c.border;
+        tf.setBorder(border ? 1 : 0);
+        tf.setBorderStyle(border ? QTextFrameFormat::BorderStyle_Solid : QTextFrameFormat::BorderStyle_None);
+        table->setFormat(tf);
+        t.widthsSet = true;
+    }
+    for (int c = 0; c < n; ++c) {
+        const CellDef &d = def.cells[c];
+        if (d.shading > 0 && d.shading < m_colors.size() && m_colors[d.shading].isValid()) {
+            QTextTableCell cell = table->cellAt(t.row, c);
+            QTextTableCellFormat f = cell.format().toTableCellFormat();
+            f.setBackground(m_colors[d.shading]);
+            cell.setFormat(f);
+        }
+    }
+    for (int c = 0; c < n; ++c) {
+        const CellDef &d = def.cells[c];
+        if (d.vmerge == 2 && t.vStart[c] >= 0 && t.vEnd[c] == t.row - 1) {
+            t.vEnd[c] = t.row;
+        } else {
+            closeVerticalMerge(t, c);
+            if (d.vmerge == 1)
+                t.vStart[c] = t.vEnd[c] = t.row;
+        }
+    }
+    for (int c = n; c < t.vStart.size(); ++c)
+        closeVerticalMerge(t, c);
+    for (int c = 0; c < n;) {
+        int end = c + 1;
+        while (end < n && def.cells[end].hmerge == 2)
+            ++end;
+        if (end - c > 1 && def.cells[c].vmerge == 0)
+            t.merges << QRect(c, t.row, end - c, 1);
+        c = end;
+    }
+    t.rowDone = true;
+    t.moveNeeded = false;
 }
 
 void Parser::controlWord(std::string_view name, bool hasParam, int param)
@@ -894,16 +1145,66 @@ void Parser::controlWord(std::string_view name, bool hasParam, int param)
     case Word::PageBreakBefore: p.pageBreakBefore = on; break;
     case Word::ListOverride: p.list = qMax(0, param); break;
     case Word::ListLevel: p.level = qBound(0, param, 8); break;
-    case Word::Par: case Word::Sect: case Word::Row:
+    case Word::Par: case Word::Sect:
         if (s.dest == Destination::Body)
             endParagraph(false);
         break;
+    case Word::Cell: case Word::NestCell:
+        if (s.dest == Destination::Body && info.word == Word::Cell && m_tables.empty() && paraLevel() == 0)
+            addUnit(u'\t'); // a cell of no table: a tab keeps its text apart
+        else if (s.dest == Destination::Body)
+            endCell(info.word == Word::Cell ? 1 : qBound(2, paraLevel(), kMaxTableLevel));
+        break;
+    case Word::Row:
+        if (s.dest == Destination::Body)
+            endRow(1);
+        break;
+    case Word::NestRow:
+        if (s.dest == Destination::Body)
+            endRow(qBound(2, paraLevel(), kMaxTableLevel));
+        break;
+    case Word::NestTableProps:
+        s.nestProps = true;
+        break;
+    case Word::Trowd:
+        m_rowDefLevel = s.nestProps ? qBound(2, paraLevel(), kMaxTableLevel) : 1;
+        rowDef() = RowDef();
+        if (m_rowDefLevel == 1)
+            m_rowOpen = true;
+        break;
+    case Word::Cellx: {
+        RowDef &r = rowDef();
+        if (r.cells.size() < kMaxColumns) {
+            r.next.right = clampLength(param);
+            r.cells << r.next;
+        }
+        r.next = CellDef();
+        r.borderIsCell = false;
+        break;
+    }
+    case Word::CellMerge: {
+        CellDef &n = rowDef().next;
+        if (info.character <= 2)
+            n.hmerge = quint8(info.character);
+        else
+            n.vmerge = quint8(info.character - 2);
+        break;
+    }
+    case Word::CellShading: rowDef().next.shading = qMax(0, param); break;
+    case Word::CellBorder: rowDef().next.border = true; rowDef().borderIsCell = true; break;
+    case Word::RowBorder: rowDef().border = true; rowDef().borderIsCell = false; break;
+    case Word::BorderNone:
+        if (rowDef().borderIsCell)
+            rowDef().next.border = false;
+        break;
+    case Word::RowGap: rowDef().gap = qBound(0, param, 1440); break;
+    case Word::Itap: p.itap = qBound(0, param, 1000); break;
     case Word::Page:
         if (s.dest == Destination::Body)
             endParagraph(true);
         break;
     case Word::Line: addUnit(QChar::LineSeparator); break;
-    case Word::Tab: case Word::Cell: addUnit(u'\t'); break;
+    case Word::Tab: addUnit(u'\t'); break;
     case Word::Character: addUnit(info.character); break;
     }
 }
@@ -912,6 +1213,7 @@ void Parser::run(qsizetype start)
 {
     m_stack.reserve(64);
     m_stack.push_back(GroupState());
+    m_cellBudget = 100'000 + m_data.size() / 4;
     m_pos = start;
     const char *d = m_data.constData();
     const qsizetype n = m_data.size();
@@ -1022,6 +1324,8 @@ void Parser::run(qsizetype start)
             m_runProps = st().chr;
     }
     flushRun();
+    while (!m_tables.empty())
+        leaveTable();
     if (m_wholeDocument && (m_blockTouched || !m_pendingPar))
         m_cursor.setBlockFormat(blockFormat(st().para));
     if (!m_done) {

@@ -11,7 +11,9 @@
 #include <QTextDocument>
 #include <QTextFragment>
 #include <QTextList>
+#include <QTextTable>
 
+#include <climits>
 #include <cmath>
 
 namespace {
@@ -58,12 +60,18 @@ private:
         m_colors << rgb;
         return m_colorIndex[rgb] = int(m_colors.size()); // index 0 is "automatic"
     }
-    void blockProps(const QTextBlockFormat &b, QByteArray &out);
+    void blockProps(const QTextBlockFormat &b, int level, QByteArray &out);
+    bool frame(QTextFrame *frame, int level, QByteArray &out);
+    void block(const QTextBlock &block, int level, QByteArray &out);
+    void table(QTextTable *table, int level, QByteArray &out);
+    void cellContent(const QTextTableCell &cell, int level, QByteArray &out);
     void charProps(const QTextCharFormat &f, QByteArray &out);
     void text(const QString &s, QByteArray &out);
 
     const QTextDocument &m_doc;
     int m_from, m_to;
+    int m_end = 0;
+    bool m_open = false; ///< a paragraph was written and has no \\par yet
     QList<FontKey> m_fonts;
     QHash<FontKey, int> m_fontIndex;
     QList<QRgb> m_colors;
@@ -76,9 +84,13 @@ void num(QByteArray &out, const char *word, int v)
     out += QByteArray::number(v);
 }
 
-void Writer::blockProps(const QTextBlockFormat &b, QByteArray &out)
+void Writer::blockProps(const QTextBlockFormat &b, int level, QByteArray &out)
 {
     out += "\\pard";
+    if (level > 0)
+        out += "\\intbl";
+    if (level > 1)
+        num(out, "\\itap", level);
     const Qt::Alignment a = b.alignment() & Qt::AlignHorizontal_Mask;
     if (a & Qt::AlignJustify)
         out += "\\qj";
@@ -195,56 +207,188 @@ void Writer::text(const QString &s, QByteArray &out)
     }
 }
 
+namespace {
+// The items of a frame or cell in order: blocks, and child frames. The empty
+// block that only carries a table's start (every table that does not follow
+// a paragraph has one) is left out: it is no paragraph of the text.
+struct Item {
+    QTextBlock block;
+    QTextFrame *frame = nullptr;
+};
+QList<Item> items(QTextFrame::iterator it)
+{
+    QList<Item> out;
+    for (; !it.atEnd(); ++it) {
+        if (QTextFrame *f = it.currentFrame()) {
+            if (!out.isEmpty() && !out.last().frame) {
+                const QTextBlock &b = out.last().block;
+                if (b.length() == 1 && b.position() + b.length() >= f->firstPosition() - 1)
+                    out.removeLast();
+            }
+            out << Item{QTextBlock(), f};
+        } else if (it.currentBlock().isValid()) {
+            out << Item{it.currentBlock(), nullptr};
+        }
+    }
+    return out;
+}
+} // namespace
+
+// Writes the blocks and tables of frame; false once past the end of the range.
+bool Writer::frame(QTextFrame *frame, int level, QByteArray &out)
+{
+    for (const Item &item : items(frame->begin())) {
+        if (QTextFrame *child = item.frame) {
+            if (child->lastPosition() < m_from)
+                continue;
+            if (child->firstPosition() > m_end)
+                return false;
+            if (auto *t = qobject_cast<QTextTable *>(child)) {
+                if (m_open)
+                    out += "\\par\n";
+                m_open = false;
+                table(t, level + 1, out);
+            } else if (!this->frame(child, level, out)) {
+                return false;
+            }
+            continue;
+        }
+        const QTextBlock &b = item.block;
+        if (b.position() + b.length() <= m_from && level == 0)
+            continue;
+        if (b.position() > m_end)
+            return false;
+        if (m_open)
+            out += b.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore ? "\\page\n" : "\\par\n";
+        block(b, level, out);
+        m_open = true;
+    }
+    return true;
+}
+
+void Writer::cellContent(const QTextTableCell &cell, int level, QByteArray &out)
+{
+    m_open = false;
+    for (const Item &item : items(cell.begin())) {
+        if (auto *t = qobject_cast<QTextTable *>(item.frame)) {
+            if (m_open)
+                out += "\\par\n";
+            m_open = false;
+            table(t, level + 1, out);
+        } else if (!item.frame) {
+            if (m_open)
+                out += "\\par\n";
+            block(item.block, level, out);
+            m_open = true;
+        }
+    }
+    if (!m_open) {
+        QTextBlockFormat empty;
+        blockProps(empty, level, out);
+    }
+    out += level > 1 ? "\\nestcell\n" : "\\cell\n";
+    m_open = false;
+}
+
+// A table as RTF rows: each row's definition (merged cells, shading,
+// borders, right edges), then its cells. Nested tables carry their row
+// definitions in \nesttableprops after their cells, as Word writes them.
+void Writer::table(QTextTable *t, int level, QByteArray &out)
+{
+    const QTextTableFormat tf = t->format();
+    const int rows = t->rows(), columns = t->columns();
+    const QList<QTextLength> widths = tf.columnWidthConstraints();
+    const bool border = tf.border() > 0 && tf.borderStyle() != QTextFrameFormat::BorderStyle_None;
+    for (int r = 0; r < rows; ++r) {
+        QByteArray def = "\\trowd";
+        num(def, "\\trgaph", int(std::lround(tf.cellPadding() * 15)));
+        int right = 0;
+        for (int c = 0; c < columns; ++c) {
+            const QTextTableCell cell = t->cellAt(r, c);
+            if (cell.column() < c)
+                def += "\\clmrg";
+            else if (cell.columnSpan() > 1)
+                def += "\\clmgf";
+            if (cell.rowSpan() > 1)
+                def += cell.row() == r ? "\\clvmgf" : "\\clvmrg";
+            const QTextCharFormat cf = cell.format();
+            if (cf.hasProperty(QTextFormat::BackgroundBrush) && cf.background().style() != Qt::NoBrush)
+                num(def, "\\clcbpat", colorIndex(cf.background().color()));
+            if (border)
+                def += "\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10\\clbrdrb\\brdrs\\brdrw10\\clbrdrr\\brdrs\\brdrw10";
+            int w = 9000 / qMax(1, columns);
+            if (c < widths.size() && widths[c].type() == QTextLength::FixedLength)
+                w = int(std::lround(widths[c].rawValue() * 15));
+            right += qMax(w, 15);
+            num(def, "\\cellx", right);
+        }
+        if (level == 1)
+            out += def + "\n";
+        for (int c = 0; c < columns; ++c) {
+            const QTextTableCell cell = t->cellAt(r, c);
+            if (cell.row() == r && cell.column() == c) {
+                cellContent(cell, level, out);
+            } else {
+                // covered by a merged cell: an empty cell keeps the row's shape
+                blockProps(QTextBlockFormat(), level, out);
+                out += level > 1 ? "\\nestcell\n" : "\\cell\n";
+            }
+        }
+        if (level == 1)
+            out += "\\row\n";
+        else
+            out += "{\\*\\nesttableprops" + def + "\\nestrow}{\\nonesttables\\par}\n";
+    }
+    m_open = false;
+}
+
+void Writer::block(const QTextBlock &block, int level, QByteArray &out)
+{
+    QTextBlockFormat props = block.blockFormat();
+    if (block.textList())
+        props.setProperty(RichTextProperty::Bullets, true);
+    blockProps(props, level, out);
+    const int from = level == 0 ? m_from : 0;
+    const int end = level == 0 ? m_end : INT_MAX;
+    QString href;
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment frag = it.fragment();
+        const int a = qMax(frag.position(), from), b = qMin(frag.position() + frag.length(), end);
+        if (a >= b)
+            continue;
+        const QTextCharFormat cf = frag.charFormat();
+        const QString link = cf.isAnchor() ? cf.anchorHref() : QString();
+        if (link != href) {
+            if (!href.isEmpty())
+                out += "}}}";
+            if (!link.isEmpty()) {
+                out += "{\\field{\\*\\fldinst{HYPERLINK \"";
+                text(link, out);
+                out += "\"}}{\\fldrslt{";
+            }
+            href = link;
+        }
+        if (cf.isImageFormat()) {
+            const QByteArray pict = RtfPicture::toRtf(m_doc, cf.toImageFormat());
+            for (int i = a; i < b; ++i)
+                out += pict;
+            continue;
+        }
+        out += '{';
+        charProps(cf, out);
+        text(frag.text().mid(a - frag.position(), b - a), out);
+        out += '}';
+    }
+    if (!href.isEmpty())
+        out += "}}}";
+}
+
 QByteArray Writer::run()
 {
-    const int end = m_to < 0 ? m_doc.characterCount() - 1 : qMin(m_to, m_doc.characterCount() - 1);
+    m_end = m_to < 0 ? m_doc.characterCount() - 1 : qMin(m_to, m_doc.characterCount() - 1);
     QByteArray body;
-    body.reserve(end * 2);
-    bool first = true;
-    for (QTextBlock block = m_doc.findBlock(m_from); block.isValid() && block.position() <= end;
-         block = block.next()) {
-        const QTextBlockFormat bf = block.blockFormat();
-        if (!first)
-            body += bf.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore ? "\\page\n" : "\\par\n";
-        first = false;
-        QTextBlockFormat props = bf;
-        if (block.textList())
-            props.setProperty(RichTextProperty::Bullets, true);
-        blockProps(props, body);
-        QString href;
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextFragment frag = it.fragment();
-            int a = qMax(frag.position(), m_from), b = qMin(frag.position() + frag.length(), end);
-            if (a >= b)
-                continue;
-            const QTextCharFormat cf = frag.charFormat();
-            const QString link = cf.isAnchor() ? cf.anchorHref() : QString();
-            if (link != href) {
-                if (!href.isEmpty())
-                    body += "}}}";
-                if (!link.isEmpty()) {
-                    body += "{\\field{\\*\\fldinst{HYPERLINK \"";
-                    text(link, body);
-                    body += "\"}}{\\fldrslt{";
-                }
-                href = link;
-            }
-            if (cf.isImageFormat()) {
-                const QByteArray pict = RtfPicture::toRtf(m_doc, cf.toImageFormat());
-                for (int i = a; i < b; ++i)
-                    body += pict;
-                continue;
-            }
-            body += '{';
-            charProps(cf, body);
-            text(frag.text().mid(a - frag.position(), b - a), body);
-            body += '}';
-        }
-        if (!href.isEmpty())
-            body += "}}}";
-        if (block.position() + block.length() > end + 1 && m_to >= 0)
-            break;
-    }
+    body.reserve(m_end * 2);
+    frame(m_doc.rootFrame(), 0, body);
     body += "\\par\n}";
 
     QByteArray out = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1\n{\\fonttbl";

@@ -74,8 +74,8 @@ void tst_RtfReader::text_data()
                               << QString::fromUtf8("\u2014\u2013\u2022\u2018\u2019\u201C\u201D\u00A0\u00AD\u2011");
     QTest::newRow("line tab") << QByteArray("{\\rtf1 a\\line b\\tab c}")
                               << (QStringLiteral("a") + QChar(QChar::LineSeparator) + "b\tc");
-    QTest::newRow("tables keep text") << QByteArray("{\\rtf1 \\trowd\\cellx100\\cellx200\\intbl a\\cell b\\cell\\row c}")
-                                      << "a\tb\t\nc";
+    QTest::newRow("tables keep text") << QByteArray("{\\rtf1 \\trowd\\cellx100\\cellx200\\intbl a\\cell b\\cell\\row\\pard c}")
+                                      << QStringLiteral("\uFDD0a\uFDD0b\uFDD1c");
     QTest::newRow("destinations hidden")
         << QByteArray("{\\rtf1{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red1\\green2\\blue3;}"
                       "{\\stylesheet{\\s1 Heading;}}{\\info{\\title T}}{\\header H}{\\footerl F}"

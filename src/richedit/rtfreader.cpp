@@ -8,6 +8,7 @@
 #include <QColor>
 #include <QHash>
 #include <QIODevice>
+#include <QPointer>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextList>
@@ -47,8 +48,13 @@ WordInfo lookupWord(std::string_view name)
         {"headerl", {W::Skip}}, {"headerr", {W::Skip}}, {"headerf", {W::Skip}},
         {"footer", {W::Skip}}, {"footerl", {W::Skip}}, {"footerr", {W::Skip}},
         {"footerf", {W::Skip}}, {"footnote", {W::Skip}}, {"annotation", {W::Skip}},
-        {"listtable", {W::Skip}},
-        {"listoverridetable", {W::Skip}}, {"revtbl", {W::Skip}}, {"rsidtbl", {W::Skip}},
+        {"listtable", {W::ListTable}}, {"list", {W::ListDef}}, {"listlevel", {W::ListDefLevel}},
+        {"levelnfc", {W::LevelNfc}}, {"levelnfcn", {W::LevelNfc}}, {"listid", {W::ListId}},
+        {"listoverride", {W::ListOverrideDef}}, {"leveltext", {W::Skip}}, {"levelnumbers", {W::Skip}},
+        {"listname", {W::Skip}}, {"pnlvlblt", {W::PnStyle, 23}}, {"pnlvlbody", {W::PnStyle, 0}}, {"pndec", {W::PnStyle, 0}},
+        {"pnucrm", {W::PnStyle, 1}}, {"pnlcrm", {W::PnStyle, 2}}, {"pnucltr", {W::PnStyle, 3}},
+        {"pnlcltr", {W::PnStyle, 4}}, {"pntxtb", {W::Skip}}, {"pntxta", {W::Skip}},
+ {"listoverridetable", {W::ListTable}}, {"revtbl", {W::Skip}}, {"rsidtbl", {W::Skip}},
         {"ftnsep", {W::Skip}}, {"ftnsepc", {W::Skip}}, {"ftncn", {W::Skip}},
         {"aftnsep", {W::Skip}}, {"aftnsepc", {W::Skip}}, {"aftncn", {W::Skip}},
         {"pnseclvl", {W::Skip}}, {"objdata", {W::Skip}}, {"objclass", {W::Skip}},
@@ -161,6 +167,7 @@ private:
     void endParagraph(bool pageBreakAfter);
     void commitFont();
     void attachToList();
+    void commitListDef();
     void pictureWord(char16_t which, bool hasParam, int param);
     void addHex(const char *p, qsizetype n);
     void finishPicture();
@@ -235,6 +242,15 @@ private:
     std::vector<TableState> m_tables;
     qint64 m_cellBudget = 0; ///< table cells this read may still make
 
+    // lists: \listtable levels' number formats by \listid, \ls to \listid
+    QHash<int, QList<int>> m_listFormats;
+    QHash<int, int> m_listOverrides;
+    int m_listMode = 0; ///< 1 reading a \list, 2 a \listoverride
+    int m_defListId = -1, m_defLs = -1;
+    QList<int> m_defLevels;
+    QHash<qint64, QPointer<QTextList>> m_lists; ///< by \ls and \ilvl
+    int m_pnStyle = -1;                 ///< number format of the paragraph's \pn, -1 none
+
     // picture being read
     PictureData m_pict;
     int m_hexNibble = -1;
@@ -278,6 +294,8 @@ void Parser::popGroup()
         commitFont();
     if (dest == Destination::Pict && st().dest != Destination::Pict)
         finishPicture();
+    if (dest == Destination::ListTable && st().dest != Destination::ListTable)
+        commitListDef();
     if (dest == Destination::FieldInst && st().dest != Destination::FieldInst) {
         // HYPERLINK "target" [\l "anchor"]
         const QString inst = QString::fromLatin1(m_fieldInst).trimmed();
@@ -360,7 +378,7 @@ void Parser::addBytes(const char *p, qsizetype n)
         if (m_shapeName.size() < 64)
             m_shapeName.append(p, qMin<qsizetype>(n, 64));
         break;
-    case Destination::Upr: case Destination::Shape:
+    case Destination::Upr: case Destination::Shape: case Destination::ListTable: case Destination::Pn:
         break;
     }
 }
@@ -523,24 +541,72 @@ void Parser::endParagraph(bool pageBreakAfter)
     m_pendingParFormat = charFormat(st().chr);
     m_pendingPar = true;
     m_paraHasLabel = false;
+    m_pnStyle = -1;
     m_pageBreakBefore = pageBreakAfter;
 }
 
-// Shows a bulleted paragraph as an item of a list: the list of the paragraph
-// before it when that one is an item too, else a new bullet list.
+namespace {
+// A list style for an RTF number format (\levelnfc, \pndec ...).
+QTextListFormat::Style listStyle(int nfc)
+{
+    switch (nfc) {
+    case 0: return QTextListFormat::ListDecimal;
+    case 1: return QTextListFormat::ListUpperRoman;
+    case 2: return QTextListFormat::ListLowerRoman;
+    case 3: return QTextListFormat::ListUpperAlpha;
+    case 4: return QTextListFormat::ListLowerAlpha;
+    case 255: return QTextListFormat::ListStyleUndefined; // no number at all
+    case 23: default: return QTextListFormat::ListDisc;
+    }
+}
+} // namespace
+
+// Shows a numbered or bulleted paragraph as an item of a list. Paragraphs of
+// one \ls and level share one list, wherever they are, so numbers go on
+// after other text as in the word processors; old-style \pn items join the
+// list of the paragraph before them when it has their style.
 void Parser::attachToList()
 {
     QTextBlock block = m_cursor.block();
     if (block.textList())
         return;
-    const QTextBlock previous = block.previous();
-    if (previous.isValid() && previous.textList()) {
-        previous.textList()->add(block);
-    } else {
+    const ParaProps &p = st().para;
+    if (p.list > 0) {
+        const qint64 key = qint64(p.list) * 16 + p.level;
+        if (QTextList *list = m_lists.value(key)) {
+            list->add(block);
+            return;
+        }
+        const QList<int> levels = m_listFormats.value(m_listOverrides.value(p.list, -1));
+        const QTextListFormat::Style style = listStyle(p.level < levels.size() ? levels[p.level] : 23);
+        if (style == QTextListFormat::ListStyleUndefined)
+            return;
         QTextListFormat lf;
-        lf.setStyle(QTextListFormat::ListDisc);
+        lf.setStyle(style);
+        lf.setIndent(p.level + 1);
+        m_lists.insert(key, m_cursor.createList(lf));
+        return;
+    }
+    const QTextListFormat::Style style = listStyle(m_pnStyle < 0 ? 23 : m_pnStyle);
+    const QTextBlock previous = block.previous();
+    if (previous.isValid() && previous.textList() && previous.textList()->format().style() == style) {
+        previous.textList()->add(block);
+    } else if (style != QTextListFormat::ListStyleUndefined) {
+        QTextListFormat lf;
+        lf.setStyle(style);
         m_cursor.createList(lf);
     }
+}
+
+void Parser::commitListDef()
+{
+    if (m_listMode == 1 && m_defListId >= 0 && m_listFormats.size() < 10000)
+        m_listFormats.insert(m_defListId, m_defLevels);
+    if (m_listMode == 2 && m_defListId >= 0 && m_defLs >= 0 && m_listOverrides.size() < 10000)
+        m_listOverrides.insert(m_defLs, m_defListId);
+    m_listMode = 0;
+    m_defListId = m_defLs = -1;
+    m_defLevels.clear();
 }
 
 void Parser::commitFont()
@@ -857,8 +923,12 @@ void Parser::endCell(int level)
     flushRun();
     syncTable(level);
     ensureParagraph();
-    m_cursor.setBlockFormat(blockFormat(st().para));
+    const QTextBlockFormat bf = blockFormat(st().para);
+    m_cursor.setBlockFormat(bf);
+    if (bf.boolProperty(RichTextProperty::Bullets))
+        attachToList();
     m_paraHasLabel = false;
+    m_pnStyle = -1;
     TableState &t = m_tables.back();
     ++t.col;
     t.moveNeeded = true;
@@ -989,8 +1059,32 @@ void Parser::controlWord(std::string_view name, bool hasParam, int param)
         break;
     case Word::Pn:
         m_paraHasLabel = true;
-        if (inGroup)
-            skipGroup();
+        s.dest = Destination::Pn;
+        break;
+    case Word::PnStyle:
+        if (s.dest == Destination::Pn)
+            m_pnStyle = info.character;
+        break;
+    case Word::ListTable:
+        s.dest = Destination::ListTable;
+        break;
+    case Word::ListDef: case Word::ListOverrideDef:
+        if (s.dest == Destination::ListTable) {
+            commitListDef();
+            m_listMode = info.word == Word::ListDef ? 1 : 2;
+        }
+        break;
+    case Word::ListDefLevel:
+        if (s.dest == Destination::ListTable && m_listMode == 1 && m_defLevels.size() < 9)
+            m_defLevels << 0;
+        break;
+    case Word::LevelNfc:
+        if (s.dest == Destination::ListTable && !m_defLevels.isEmpty())
+            m_defLevels.last() = param;
+        break;
+    case Word::ListId:
+        if (s.dest == Destination::ListTable)
+            m_defListId = param;
         break;
     case Word::Transparent: break;
     case Word::Pict:
@@ -1143,7 +1237,12 @@ void Parser::controlWord(std::string_view name, bool hasParam, int param)
     case Word::Style: if (s.dest == Destination::Body) p.style = qMax(0, param); break;
     case Word::InTable: p.inTable = on; break;
     case Word::PageBreakBefore: p.pageBreakBefore = on; break;
-    case Word::ListOverride: p.list = qMax(0, param); break;
+    case Word::ListOverride:
+        if (s.dest == Destination::ListTable)
+            m_defLs = param;
+        else
+            p.list = qMax(0, param);
+        break;
     case Word::ListLevel: p.level = qBound(0, param, 8); break;
     case Word::Par: case Word::Sect:
         if (s.dest == Destination::Body)
@@ -1326,8 +1425,12 @@ void Parser::run(qsizetype start)
     flushRun();
     while (!m_tables.empty())
         leaveTable();
-    if (m_wholeDocument && (m_blockTouched || !m_pendingPar))
-        m_cursor.setBlockFormat(blockFormat(st().para));
+    if (m_wholeDocument && (m_blockTouched || !m_pendingPar)) {
+        QTextBlockFormat f = blockFormat(st().para);
+        if (QTextList *list = m_cursor.block().textList()) // a finished item stays one
+            f.setObjectIndex(list->objectIndex());
+        m_cursor.setBlockFormat(f);
+    }
     if (!m_done) {
         if (m_stack.size() + m_overflowDepth > 1)
             warn(QStringLiteral("The document ends before all its groups are closed; what was there has been read."));

@@ -20,6 +20,8 @@ enum class Destination : quint8 {
     Pict,       ///< \pict: hexadecimal picture data
     Shape,      ///< \shpinst: shape properties; text dropped, a picture kept
     ShapeName,  ///< \sn: the name of a shape property
+    ListTable,  ///< \listtable, \listoverridetable: list definitions, no text
+    Pn,         ///< \pn: an old-style paragraph numbering definition, no text
 };
 
 /// What a picture-describing word (Word::PictProp) sets.
@@ -106,7 +108,8 @@ enum class Word : quint8 {
     Unknown,
     // destinations
     FontTable, ColorTable, Field, FieldInst, FieldResult, Upr, Ud, PnText, Pn, Transparent,
-    Skip, Pict, PictProp, NestTableProps, NonShpPict, ShapeInst, ShapeName, ShapeValue, ShapeResult,
+    Skip, Pict, PictProp, NestTableProps, ListTable, ListDef, ListDefLevel, LevelNfc, ListId,
+    ListOverrideDef, PnStyle, NonShpPict, ShapeInst, ShapeName, ShapeValue, ShapeResult,
     // document
     Rtf, Ansi, Mac, Pc, Pca, AnsiCodePage, DefaultFont, Uc, U, Bin,
     // font and colour tables

@@ -65,6 +65,8 @@ private:
     void block(const QTextBlock &block, int level, QByteArray &out);
     void table(QTextTable *table, int level, QByteArray &out);
     void cellContent(const QTextTableCell &cell, int level, QByteArray &out);
+    void listProps(const QTextBlock &block, QByteArray &out);
+    QByteArray listTable() const;
     void charProps(const QTextCharFormat &f, QByteArray &out);
     void text(const QString &s, QByteArray &out);
 
@@ -76,6 +78,8 @@ private:
     QHash<FontKey, int> m_fontIndex;
     QList<QRgb> m_colors;
     QHash<QRgb, int> m_colorIndex;
+    QList<QTextList *> m_lists;
+    QHash<QTextList *, int> m_listIndex;
 };
 
 void num(QByteArray &out, const char *word, int v)
@@ -139,9 +143,98 @@ void Writer::blockProps(const QTextBlockFormat &b, int level, QByteArray &out)
     }
     if (b.boolProperty(RichTextProperty::KeepWithNext))
         out += "\\keepn";
-    out += ' ';
-    if (b.boolProperty(RichTextProperty::Bullets))
-        out += "{\\pntext\\'95\\tab}{\\*\\pn\\pnlvlblt\\pnindent360{\\pntxtb\\'95}}";
+}
+
+namespace {
+// The RTF number format of a list style (\\levelnfc), 23 for bullets.
+int numberFormat(QTextListFormat::Style style)
+{
+    switch (style) {
+    case QTextListFormat::ListDecimal: return 0;
+    case QTextListFormat::ListUpperRoman: return 1;
+    case QTextListFormat::ListLowerRoman: return 2;
+    case QTextListFormat::ListUpperAlpha: return 3;
+    case QTextListFormat::ListLowerAlpha: return 4;
+    default: return 23;
+    }
+}
+} // namespace
+
+// A list item: \\ls and \\ilvl for readers of list tables, the label in
+// \\pntext and an old-style \\pn for those that only know those.
+void Writer::listProps(const QTextBlock &block, QByteArray &out)
+{
+    QTextList *list = block.textList();
+    if (!list) {
+        if (block.blockFormat().boolProperty(RichTextProperty::Bullets))
+            out += " {\\pntext\\'95\\tab}{\\*\\pn\\pnlvlblt\\pnindent360{\\pntxtb\\'95}}";
+        else
+            out += ' ';
+        return;
+    }
+    int index = m_listIndex.value(list, -1);
+    if (index < 0) {
+        m_lists << list;
+        index = m_listIndex[list] = int(m_lists.size());
+    }
+    const int nfc = numberFormat(list->format().style());
+    num(out, "\\ls", index);
+    num(out, "\\ilvl", qBound(0, list->format().indent() - 1, 8));
+    out += " {\\pntext ";
+    if (nfc == 23) {
+        out += "\\'95";
+    } else {
+        text(list->itemText(block), out);
+    }
+    out += "\\tab}";
+    if (nfc == 23) {
+        out += "{\\*\\pn\\pnlvlblt\\pnindent360{\\pntxtb\\'95}}";
+    } else {
+        static const char *const styles[] = {"\\pndec", "\\pnucrm", "\\pnlcrm", "\\pnucltr", "\\pnlcltr"};
+        out += "{\\*\\pn\\pnlvlbody";
+        out += styles[nfc];
+        num(out, "\\pnstart", 1);
+        out += "\\pnindent360{\\pntxta .}}";
+    }
+}
+
+// The list table: one list of nine levels for each list of the text, and
+// the override that gives it its \\ls number.
+QByteArray Writer::listTable() const
+{
+    if (m_lists.isEmpty())
+        return {};
+    QByteArray out = "{\\*\\listtable\n";
+    for (int i = 0; i < m_lists.size(); ++i) {
+        const int nfc = numberFormat(m_lists[i]->format().style());
+        num(out, "{\\list\\listtemplateid", i + 1);
+        out += "\\listsimple0\n";
+        for (int level = 0; level < 9; ++level) {
+            num(out, "{\\listlevel\\levelnfc", nfc);
+            num(out, "\\levelnfcn", nfc);
+            out += "\\leveljc0\\leveljcn0\\levelfollow0\\levelstartat1";
+            if (nfc == 23) {
+                out += "{\\leveltext\\'01\\u8226 ?;}{\\levelnumbers;}";
+            } else {
+                out += "{\\leveltext\\'02\\'0";
+                out += char('0' + level);
+                out += ".;}{\\levelnumbers\\'01;}";
+            }
+            num(out, "\\fi", -360);
+            num(out, "\\li", 720 + 360 * level);
+            out += "}\n";
+        }
+        num(out, "\\listid", i + 1);
+        out += "}\n";
+    }
+    out += "}\n{\\*\\listoverridetable";
+    for (int i = 0; i < m_lists.size(); ++i) {
+        num(out, "{\\listoverride\\listid", i + 1);
+        num(out, "\\listoverridecount0\\ls", i + 1);
+        out += '}';
+    }
+    out += "}\n";
+    return out;
 }
 
 void Writer::charProps(const QTextCharFormat &f, QByteArray &out)
@@ -285,6 +378,7 @@ void Writer::cellContent(const QTextTableCell &cell, int level, QByteArray &out)
     if (!m_open) {
         QTextBlockFormat empty;
         blockProps(empty, level, out);
+        out += ' ';
     }
     out += level > 1 ? "\\nestcell\n" : "\\cell\n";
     m_open = false;
@@ -331,6 +425,7 @@ void Writer::table(QTextTable *t, int level, QByteArray &out)
             } else {
                 // covered by a merged cell: an empty cell keeps the row's shape
                 blockProps(QTextBlockFormat(), level, out);
+                out += ' ';
                 out += level > 1 ? "\\nestcell\n" : "\\cell\n";
             }
         }
@@ -344,10 +439,8 @@ void Writer::table(QTextTable *t, int level, QByteArray &out)
 
 void Writer::block(const QTextBlock &block, int level, QByteArray &out)
 {
-    QTextBlockFormat props = block.blockFormat();
-    if (block.textList())
-        props.setProperty(RichTextProperty::Bullets, true);
-    blockProps(props, level, out);
+    blockProps(block.blockFormat(), level, out);
+    listProps(block, out);
     const int from = level == 0 ? m_from : 0;
     const int end = level == 0 ? m_end : INT_MAX;
     QString href;
@@ -409,6 +502,7 @@ QByteArray Writer::run()
         out += ';';
     }
     out += "}\n";
+    out += listTable();
     out += body;
     return out;
 }

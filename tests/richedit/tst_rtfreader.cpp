@@ -30,6 +30,8 @@ private slots:
     void roundTrip();
     void insertAndRange();
     void bullets();
+    void lists_data();
+    void lists();
     void corpus_data();
     void corpus();
 };
@@ -358,6 +360,77 @@ void tst_RtfReader::bullets()
     QVERIFY(again.begin().textList());
     QCOMPARE(again.begin().textList()->count(), 2);
     QVERIFY(!again.lastBlock().textList());
+}
+
+// Each paragraph as its text, with its list label ("#1.", "#a." or "#*" for
+// a bullet) and, below the first level, the level ("@2").
+static QString listing(const QTextDocument &doc)
+{
+    QStringList out;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        QString item = b.text();
+        if (QTextList *l = b.textList()) {
+            const bool bullet = l->format().style() == QTextListFormat::ListDisc;
+            item += QLatin1Char('#') + (bullet ? QStringLiteral("*") : l->itemText(b));
+            if (l->format().indent() > 1)
+                item += QStringLiteral("@%1").arg(l->format().indent());
+        }
+        out << item;
+    }
+    return out.join(QLatin1Char('|'));
+}
+
+void tst_RtfReader::lists_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QString>("expected");
+    const QByteArray table =
+        "{\\*\\listtable{\\list\\listtemplateid7{\\listlevel\\levelnfc0\\levelstartat1{\\leveltext\\'02\\'00.;}{\\levelnumbers\\'01;}}"
+        "{\\listlevel\\levelnfc4{\\leveltext\\'02\\'01.;}{\\levelnumbers\\'01;}}\\listid100}"
+        "{\\list{\\listlevel\\levelnfc23{\\leveltext\\'01\\u8226 ?;}{\\levelnumbers;}}\\listid200}"
+        "{\\list{\\listlevel\\levelnfc255{\\leveltext\\'00;}}\\listid300}}"
+        "{\\*\\listoverridetable{\\listoverride\\listid100\\listoverridecount0\\ls1}"
+        "{\\listoverride\\listoverridecount0\\ls2\\listid200}{\\listoverride\\listid300\\ls3}}";
+    QTest::newRow("numbers go on after other text")
+        << "{\\rtf1" + table + "{\\listtext 1.\\tab}\\ls1 one\\par{\\listtext 2.\\tab}two\\par\\pard plain\\par"
+                               "\\ls1{\\listtext 3.\\tab}three\\par}"
+        << "one#1.|two#2.|plain|three#3.";
+    QTest::newRow("second level letters")
+        << "{\\rtf1" + table + "\\ls1 one\\par\\pard\\ls1\\ilvl1 sub\\par\\pard\\ls1\\ilvl1 sub\\par}"
+        << "one#1.|sub#a.@2|sub#b.@2";
+    QTest::newRow("bullets") << "{\\rtf1" + table + "\\ls2 a\\par b\\par}" << "a#*|b#*";
+    QTest::newRow("no number format") << "{\\rtf1" + table + "\\ls3 a\\par}" << "a";
+    QTest::newRow("no list table") << QByteArray("{\\rtf1 \\ls5 a\\par}") << "a#*";
+    QTest::newRow("old-style numbers")
+        << QByteArray("{\\rtf1 {\\pntext 1.\\tab}{\\*\\pn\\pnlvlbody\\pndec\\pnstart1{\\pntxta .}}one\\par"
+                      "{\\pntext 2.\\tab}{\\*\\pn\\pnlvlbody\\pndec\\pnstart1{\\pntxta .}}two\\par"
+                      "\\pard{\\pntext\\'b7\\tab}{\\*\\pn\\pnlvlblt{\\pntxtb\\'b7}}dot\\par}")
+        << "one#1.|two#2.|dot#*";
+    QTest::newRow("list in a table cell")
+        << "{\\rtf1" + table + "\\trowd\\cellx2000\\pard\\intbl\\ls1 x\\par y\\cell\\row\\pard}"
+        << "x#1.|y#2.|";
+}
+
+void tst_RtfReader::lists()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(QString, expected);
+    QTextDocument doc;
+    QVERIFY(RtfReader::read(rtf, doc).ok);
+    QString got = listing(doc);
+    got.remove(QChar(QChar::ObjectReplacementCharacter));
+    // the table's cell boundaries are no paragraphs of their own here
+    QCOMPARE(got.replace(QStringLiteral("||"), QStringLiteral("|")).remove(QRegularExpression(QStringLiteral("^\\|"))), expected);
+    // written with a list table that Word and LibreOffice read, and read back the same
+    const QByteArray written = RtfWriter::write(doc);
+    if (expected.contains(QLatin1Char('#'))) {
+        QVERIFY(written.contains("{\\*\\listtable"));
+        QVERIFY(written.contains("\\ls1\\ilvl0"));
+        QVERIFY(written.contains("{\\pntext "));
+    }
+    QTextDocument again;
+    QVERIFY(RtfReader::read(written, again).ok);
+    QCOMPARE(listing(again), listing(doc));
 }
 
 void tst_RtfReader::corpus_data()

@@ -8,6 +8,9 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextList>
+#include <QTextTable>
+#include <QTextImageFormat>
+#include "rtfpicture.h"
 #include <QtTest>
 
 class tst_RtfReader : public QObject
@@ -34,6 +37,8 @@ private slots:
     void lists();
     void corpus_data();
     void corpus();
+    void corpusContent_data();
+    void corpusContent();
 };
 
 static QString plain(const QByteArray &rtf)
@@ -461,6 +466,112 @@ void tst_RtfReader::corpus()
     QTextDocument again;
     QVERIFY(RtfReader::read(RtfWriter::write(doc), again).ok);
     QCOMPARE(again.toPlainText(), text);
+}
+
+namespace {
+struct Content {
+    QList<QByteArray> pictures; // kept bytes, or the image's size when none are kept
+    QStringList tables;         // "rows x columns", nested ones with a leading "n"
+    int rows = 0;
+    int lists = 0;
+};
+
+void tablesOf(QTextFrame *frame, int depth, Content &c)
+{
+    for (QTextFrame *child : frame->childFrames()) {
+        if (auto *t = qobject_cast<QTextTable *>(child)) {
+            c.tables << QStringLiteral("%1%2x%3").arg(depth ? "n" : "").arg(t->rows()).arg(t->columns());
+            c.rows += t->rows();
+            tablesOf(child, depth + 1, c);
+        } else {
+            tablesOf(child, depth, c);
+        }
+    }
+}
+
+Content contentOf(const QTextDocument &doc)
+{
+    Content c;
+    QSet<QTextList *> lists;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        if (b.textList())
+            lists.insert(b.textList());
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat f = it.fragment().charFormat();
+            if (!f.isImageFormat())
+                continue;
+            QByteArray kept = RtfPicture::keptBytes(doc, f.toImageFormat());
+            if (kept.isEmpty())
+                kept = QByteArray::number(f.toImageFormat().width()) + "x" + QByteArray::number(f.toImageFormat().height());
+            for (int i = 0; i < it.fragment().length(); ++i)
+                c.pictures << kept;
+        }
+    }
+    c.lists = int(lists.size());
+    tablesOf(doc.rootFrame(), 0, c);
+    return c;
+}
+} // namespace
+
+// What the corpus files hold, counted in the files: pictures of the body
+// (not those of headers, nor a shape's fallback picture), tables with the
+// rows of their \row and \nestrow, nested tables, lists.
+void tst_RtfReader::corpusContent_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("pictures");
+    QTest::addColumn<int>("tables");
+    QTest::addColumn<int>("nested");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("lists");
+    QTest::newRow("Issue33") << "rtfpipe__Issue33" << 5 << 18 << 0 << 37 << 0;
+    QTest::newRow("Issue37") << "rtfpipe__Issue37" << 2 << 0 << 0 << 0 << 0;
+    QTest::newRow("Issue39 picture in header") << "rtfpipe__Issue39" << 0 << 0 << 0 << 0 << 0;
+    QTest::newRow("Issue46 shapes") << "rtfpipe__Issue46" << 2 << 1 << 0 << 8 << 5;
+    QTest::newRow("object picture") << "rtfpipe__PictureObjectEmbed2" << 1 << 0 << 0 << 0 << 0;
+    QTest::newRow("images from strings") << "rtfpipe__phprtflite_image_from_strings" << 7 << 2 << 0 << 7 << 0;
+    QTest::newRow("images") << "rtfpipe__phprtflite_images" << 11 << 2 << 0 << 8 << 0;
+    QTest::newRow("Issue51 nested") << "rtfpipe__Issue51" << 0 << 32 << 8 << 82 + 56 << 0; // one more \\row is in a header
+    QTest::newRow("Issue34 nested") << "rtfpipe__Issue34" << 0 << 3 << 2 << 2 + 3 << 0;
+    QTest::newRow("nested report") << "rtfpipe__nested_table_report" << 0 << 2 << 1 << 7 + 2 << 0;
+    QTest::newRow("nested tables") << "rtfpipe__phprtflite_nested_tables" << 0 << 5 << 4 << 1 + 5 << 0;
+    QTest::newRow("merged cells") << "rtfpipe__merged_cells" << 0 << 1 << 0 << 5 << 0;
+    QTest::newRow("tables from web") << "rtfpipe__rtf2xml_tables_from_web1" << 0 << 14 << 0 << 213 << 0;
+    QTest::newRow("table with header") << "rtfpipe__rtf2xml_table_with_header" << 0 << 1 << 0 << 77 << 0;
+    QTest::newRow("table in header") << "rtfpipe__phprtflite_table_in_header" << 0 << 0 << 0 << 0 << 0;
+    QTest::newRow("Issue23") << "rtfpipe__Issue23" << 0 << 2 << 0 << 22 << 0;
+    QTest::newRow("list word") << "rtfpipe__ListWord" << 0 << 0 << 0 << 0 << 2;
+    QTest::newRow("list google") << "rtfpipe__ListGoogle" << 0 << 0 << 0 << 0 << 2;
+    QTest::newRow("outline list") << "rtfpipe__rtf2xml_outline_list" << 0 << 0 << 0 << 0 << 3;
+    QTest::newRow("list in table") << "rtfpipe__rtf2xml_list_in_table" << 0 << 1 << 0 << 2 << 2;
+}
+
+void tst_RtfReader::corpusContent()
+{
+    QFETCH(QString, file);
+    QFETCH(int, pictures);
+    QFETCH(int, tables);
+    QFETCH(int, nested);
+    QFETCH(int, rows);
+    QFETCH(int, lists);
+    QFile f(QStringLiteral(TESSARY_CORPUS_DIR "/rtf/") + file + QStringLiteral(".rtf"));
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QTextDocument doc;
+    QVERIFY(RtfReader::read(f.readAll(), doc).ok);
+    const Content c = contentOf(doc);
+    QCOMPARE(c.pictures.size(), pictures);
+    QCOMPARE(c.tables.size(), tables);
+    QCOMPARE(int(c.tables.filter(QRegularExpression(QStringLiteral("^n"))).size()), nested);
+    QCOMPARE(c.rows, rows);
+    QCOMPARE(c.lists, lists);
+    // saved and opened again: the same text, the pictures byte for byte, the same table shapes
+    QTextDocument again;
+    QVERIFY(RtfReader::read(RtfWriter::write(doc), again).ok);
+    const Content d = contentOf(again);
+    QCOMPARE(again.toPlainText(), doc.toPlainText());
+    QCOMPARE(d.pictures, c.pictures);
+    QCOMPARE(d.tables, c.tables);
+    QCOMPARE(d.lists, c.lists);
 }
 
 QTEST_MAIN(tst_RtfReader)

@@ -5,6 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
   build-essential cmake ninja-build ccache pkg-config
+  clang libclang-rt-dev  # the fuzz target of the document readers (libFuzzer)
   qt6-base-dev qt6-base-dev-tools libqt6svg6-dev libgl-dev
   zlib1g-dev libpng-dev libjpeg-dev
   fonts-liberation2 fonts-dejavu-core fontconfig

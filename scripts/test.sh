@@ -1,10 +1,21 @@
 #!/usr/bin/env bash
-# Installs what the tests need, builds everything and runs every test.
+# Installs what the tests need, builds everything and runs every test; then
+# runs the suite once more built with AddressSanitizer and
+# UndefinedBehaviorSanitizer (build-asan/), and fuzzes the document readers
+# for a minute (build-fuzz/, scripts/fuzz.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 bash scripts/build.sh
 BUILD_DIR=${TESSARY_BUILD_DIR:-build}
 export QT_QPA_PLATFORM=offscreen
-cd "$BUILD_DIR"
-ctest --output-on-failure -j "${TESSARY_JOBS:-$(nproc)}" "$@"
+(cd "$BUILD_DIR" && ctest --output-on-failure -j "${TESSARY_JOBS:-$(nproc)}" "$@")
+
+if [ "${TESSARY_QUICK:-0}" != 1 ]; then
+  echo "== The tests again, with AddressSanitizer and UndefinedBehaviorSanitizer"
+  TESSARY_BUILD_DIR=build-asan bash scripts/build.sh -DTESSARY_SANITIZE=ON -DTESSARY_BUILD_BENCH=OFF
+  (cd build-asan && ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    ctest --output-on-failure -j "${TESSARY_JOBS:-$(nproc)}" "$@")
+  echo "== Fuzzing"
+  bash scripts/fuzz.sh "${TESSARY_FUZZ_SECONDS:-60}"
+fi

@@ -67,6 +67,21 @@ void tst_RtfReader::text_data()
     QTest::newRow("cp932 double byte") << QByteArray("{\\rtf1\\ansi\\ansicpg932 \\'82\\'a0}")
                                        << QString::fromUtf8("あ");
     QTest::newRow("mac roman") << QByteArray("{\\rtf1\\mac \\'8e}") << QString::fromUtf8("é");
+    QTest::newRow("ansicpg936") << QByteArray("{\\rtf1\\ansi\\ansicpg936 \\'c4\\'e3}") << QStringLiteral(u"\u4f60");
+    QTest::newRow("ansicpg949") << QByteArray("{\\rtf1\\ansi\\ansicpg949 \\'c7\\'d1}") << QStringLiteral(u"\ud55c");
+    QTest::newRow("ansicpg950") << QByteArray("{\\rtf1\\ansi\\ansicpg950 \\'a4\\'a4}") << QStringLiteral(u"\u4e2d");
+    QTest::newRow("ansicpg1250") << QByteArray("{\\rtf1\\ansi\\ansicpg1250 \\'8a\\'e8}") << QStringLiteral(u"\u0160\u010d");
+    QTest::newRow("ansicpg1253") << QByteArray("{\\rtf1\\ansi\\ansicpg1253 \\'e1\\'e2}") << QStringLiteral(u"\u03b1\u03b2");
+    QTest::newRow("ansicpg1254") << QByteArray("{\\rtf1\\ansi\\ansicpg1254 \\'fe\\'f0}") << QStringLiteral(u"\u015f\u011f");
+    QTest::newRow("ansicpg1255") << QByteArray("{\\rtf1\\ansi\\ansicpg1255 \\'f9\\'ec}") << QStringLiteral(u"\u05e9\u05dc");
+    QTest::newRow("ansicpg1256") << QByteArray("{\\rtf1\\ansi\\ansicpg1256 \\'c7\\'e1}") << QStringLiteral(u"\u0627\u0644");
+    QTest::newRow("ansicpg1257") << QByteArray("{\\rtf1\\ansi\\ansicpg1257 \\'e0\\'f8}") << QStringLiteral(u"\u0105\u0173");
+    QTest::newRow("ansicpg1258") << QByteArray("{\\rtf1\\ansi\\ansicpg1258 \\'d2\\'f5}") << QStringLiteral(u"\u0309\u01a1");
+    QTest::newRow("ansicpg850") << QByteArray("{\\rtf1\\ansi\\ansicpg850 \\'82\\'9b}") << QStringLiteral(u"\u00e9\u00f8");
+    QTest::newRow("ansicpg10000") << QByteArray("{\\rtf1\\ansi\\ansicpg10000 \\'87\\'8e}") << QStringLiteral(u"\u00e1\u00e9");
+    QTest::newRow("fcharset 134 over ansicpg1252") << QByteArray("{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0\\fcharset134 SimSun;}}\\f0 \\'c4\\'e3}") << QStringLiteral(u"\u4f60");
+    QTest::newRow("fcharset 161 greek") << QByteArray("{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset0 Arial;}{\\f1\\fcharset161 Arial Greek;}}\\f0 \\'e1{\\f1 \\'e1}}") << QStringLiteral(u"\u00e1\u03b1");
+    QTest::newRow("fcharset 77 mac") << QByteArray("{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset77 Geneva;}}\\f0 \\'8e}") << QStringLiteral(u"\u00e9");
     QTest::newRow("pc 437") << QByteArray("{\\rtf1\\pc \\'f1}") << QString::fromUtf8("±");
     QTest::newRow("unicode skips fallback") << QByteArray("{\\rtf1 \\u8216\\'93x\\u945a}")
                                             << QString::fromUtf8("\u2018x\u03b1");

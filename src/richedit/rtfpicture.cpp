@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
+#include <QPainterPath>
 #include <QSvgRenderer>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -189,6 +190,222 @@ QImage drawEmf(const QByteArray &bytes, QSize pixels)
     return image;
 }
 
+
+// A player for the records of Windows metafiles that word processors write:
+// the window, pens, brushes and fonts, lines, rectangles, ellipses,
+// polygons, text and device-independent bitmaps. Every record is checked to
+// lie inside the data; unknown records are passed over.
+class WmfReader
+{
+public:
+    WmfReader(const QByteArray &b, qsizetype at, qsizetype end) : m_b(b), m_at(at), m_end(end) {}
+    int u16(int i) const { return le16(m_b, m_at + 6 + 2 * i); }
+    int s16(int i) const { return qint16(le16(m_b, m_at + 6 + 2 * i)); }
+    quint32 u32(int i) const { return le32(m_b, m_at + 6 + 2 * i); }
+    bool has(int words) const { return m_at + 6 + 2 * qsizetype(words) <= m_end; }
+    QByteArray from(int i) const { return m_b.mid(m_at + 6 + 2 * i, m_end - (m_at + 6 + 2 * i)); }
+    QColor colour(int i) const
+    {
+        const quint32 c = u32(i);
+        return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
+    }
+
+private:
+    const QByteArray &m_b;
+    qsizetype m_at, m_end;
+};
+
+bool wellFormedWmf(const QByteArray &b)
+{
+    return b.size() >= 18 && (le16(b, 0) == 1 || le16(b, 0) == 2) && le16(b, 2) == 9;
+}
+
+QImage drawWmf(const QByteArray &b, QSize pixels, qint64 maxPixels)
+{
+    if (!wellFormedWmf(b))
+        return {};
+    struct Object {
+        int kind = 0; // 0 none, 1 pen, 2 brush, 3 font, 4 other
+        QPen pen;
+        QBrush brush;
+        QFont font;
+    };
+    QList<Object> objects(qBound(1, int(le16(b, 10)), 4096));
+    QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(Qt::black, 0));
+    p.setBrush(Qt::white);
+    QPoint org(0, 0);
+    QSize ext = pixels;
+    QPoint current;
+    QColor textColour = Qt::black;
+    QFont font;
+    Qt::FillRule fill = Qt::OddEvenFill;
+    bool drew = false;
+    const auto setWindow = [&] {
+        if (ext.width() != 0 && ext.height() != 0) {
+            p.setWindow(QRect(org, ext));
+            p.setViewport(QRect(QPoint(0, 0), pixels));
+        }
+    };
+    const auto points = [](const WmfReader &r, int first, int count) {
+        QPolygon poly;
+        for (int i = 0; i < count && r.has(first + 2 * i + 2); ++i)
+            poly << QPoint(r.s16(first + 2 * i), r.s16(first + 2 * i + 1));
+        return poly;
+    };
+    const auto bitmap = [&](const WmfReader &r, int dibAt, int dx, int dy, int dw, int dh, int sx, int sy, int sw, int sh) {
+        const QImage dib = readDib(r.from(dibAt), maxPixels);
+        if (dib.isNull())
+            return;
+        // DIB rows run bottom up but the source rectangle counts from the top
+        p.drawImage(QRect(dx, dy, dw, dh), dib, QRect(sx, sy, sw ? sw : dib.width(), sh ? sh : dib.height()));
+        drew = true;
+    };
+    qsizetype at = qsizetype(le16(b, 2)) * 2;
+    for (int records = 0; at + 6 <= b.size() && records < 1'000'000; ++records) {
+        const qsizetype size = qsizetype(le32(b, at)) * 2;
+        const int function = le16(b, at + 4);
+        if (size < 6 || at + size > b.size() || function == 0)
+            break;
+        const WmfReader r(b, at, at + size);
+        switch (function) {
+        case 0x020B: if (r.has(2)) { org = QPoint(r.s16(1), r.s16(0)); setWindow(); } break; // SetWindowOrg
+        case 0x020C: if (r.has(2)) { ext = QSize(r.s16(1), r.s16(0)); setWindow(); } break; // SetWindowExt
+        case 0x001E: p.save(); break; // SaveDC
+        case 0x0127: p.restore(); setWindow(); break; // RestoreDC
+        case 0x0209: if (r.has(2)) textColour = r.colour(0); break; // SetTextColor
+        case 0x0106: if (r.has(1)) fill = r.u16(0) == 2 ? Qt::WindingFill : Qt::OddEvenFill; break;
+        case 0x02FA: case 0x02FC: case 0x02FB: // CreatePenIndirect, CreateBrushIndirect, CreateFontIndirect
+        case 0x00F7: case 0x01F9: case 0x0142: case 0x06FF: { // palettes, pattern brushes, regions
+            Object o;
+            if (function == 0x02FA && r.has(5)) {
+                o.kind = 1;
+                const int style = r.u16(0) & 0xF;
+                o.pen = style == 5 ? QPen(Qt::NoPen) : QPen(r.colour(3), qMax(0, r.s16(1)));
+                if (style >= 1 && style <= 4)
+                    o.pen.setStyle(Qt::PenStyle(style + 1));
+            } else if (function == 0x02FC && r.has(3)) {
+                o.kind = 2;
+                o.brush = r.u16(0) == 1 ? QBrush(Qt::NoBrush) : QBrush(r.colour(1));
+            } else if (function == 0x02FB && r.has(9)) {
+                o.kind = 3;
+                const QByteArray face = r.from(9);
+                o.font.setFamily(QString::fromLatin1(face.left(qMax<qsizetype>(0, face.indexOf('\0')))));
+                o.font.setPixelSize(qBound(1, qAbs(r.s16(0)), 10000));
+                o.font.setBold(r.s16(4) >= 600);
+                o.font.setItalic(r.u16(5) & 0xFF);
+            } else {
+                o.kind = 4;
+            }
+            for (Object &slot : objects) {
+                if (slot.kind == 0) {
+                    slot = o;
+                    break;
+                }
+            }
+            break;
+        }
+        case 0x012D: // SelectObject
+            if (r.has(1) && r.u16(0) < objects.size()) {
+                const Object &o = objects[r.u16(0)];
+                if (o.kind == 1)
+                    p.setPen(o.pen);
+                else if (o.kind == 2)
+                    p.setBrush(o.brush);
+                else if (o.kind == 3)
+                    font = o.font;
+            }
+            break;
+        case 0x01F0: if (r.has(1) && r.u16(0) < objects.size()) objects[r.u16(0)] = Object(); break;
+        case 0x0214: if (r.has(2)) current = QPoint(r.s16(1), r.s16(0)); break; // MoveTo
+        case 0x0213: // LineTo
+            if (r.has(2)) {
+                const QPoint to(r.s16(1), r.s16(0));
+                p.drawLine(current, to);
+                current = to;
+                drew = true;
+            }
+            break;
+        case 0x041B: case 0x0418: // Rectangle, Ellipse
+            if (r.has(4)) {
+                const QRect rect(QPoint(r.s16(3), r.s16(2)), QPoint(r.s16(1), r.s16(0)));
+                function == 0x041B ? p.drawRect(rect) : p.drawEllipse(rect);
+                drew = true;
+            }
+            break;
+        case 0x0324: case 0x0325: // Polygon, Polyline
+            if (r.has(1)) {
+                const QPolygon poly = points(r, 1, r.u16(0));
+                function == 0x0324 ? p.drawPolygon(poly, fill) : p.drawPolyline(poly);
+                drew = true;
+            }
+            break;
+        case 0x0538: // PolyPolygon
+            if (r.has(1)) {
+                const int n = r.u16(0);
+                QPainterPath path;
+                path.setFillRule(fill);
+                int first = 1 + n;
+                for (int i = 0; i < n && r.has(1 + i + 1); ++i) {
+                    const int count = r.u16(1 + i);
+                    QPolygon poly = points(r, first, count);
+                    if (!poly.isEmpty())
+                        poly << poly.first();
+                    path.addPolygon(poly);
+                    first += 2 * count;
+                }
+                p.drawPath(path);
+                drew = true;
+            }
+            break;
+        case 0x0521: // TextOut
+            if (r.has(1)) {
+                const int len = r.u16(0);
+                const int words = (len + 1) / 2;
+                if (r.has(1 + words + 2)) {
+                    p.setFont(font);
+                    p.setPen(textColour);
+                    p.drawText(QPoint(r.s16(1 + words + 1), r.s16(1 + words) + font.pixelSize()),
+                               QString::fromLatin1(r.from(1).left(len)));
+                    drew = true;
+                }
+            }
+            break;
+        case 0x0A32: // ExtTextOut
+            if (r.has(4)) {
+                const int len = r.u16(2);
+                const int textAt = (r.u16(3) & 0x6) ? 8 : 4;
+                p.setFont(font);
+                QPen pen = p.pen();
+                p.setPen(textColour);
+                p.drawText(QPoint(r.s16(1), r.s16(0) + font.pixelSize()), QString::fromLatin1(r.from(textAt).left(len)));
+                p.setPen(pen);
+                drew = true;
+            }
+            break;
+        case 0x0B41: // DIBStretchBlt
+            if (size > 2 * (function >> 8) + 6 && r.has(10))
+                bitmap(r, 10, r.s16(9), r.s16(8), r.s16(7), r.s16(6), r.s16(5), r.s16(4), r.s16(3), r.s16(2));
+            break;
+        case 0x0F43: // StretchDIBits
+            if (r.has(11))
+                bitmap(r, 11, r.s16(10), r.s16(9), r.s16(8), r.s16(7), r.s16(6), r.s16(5), r.s16(4), r.s16(3));
+            break;
+        case 0x0940: // DIBBitBlt
+            if (size > 2 * (function >> 8) + 6 && r.has(8))
+                bitmap(r, 8, r.s16(7), r.s16(6), r.s16(5), r.s16(4), r.s16(3), r.s16(2), r.s16(5), r.s16(4));
+            break;
+        default: break;
+        }
+        at += size;
+    }
+    p.end();
+    return drew ? image : QImage();
+}
+
 bool isMetafile(PictureKind k)
 {
     return k == PictureKind::Emf || k == PictureKind::Wmf || k == PictureKind::Other;
@@ -227,6 +444,14 @@ QImage RtfPicture::decode(const PictureData &d, bool *drawn, qint64 maxPixels)
         px = px.boundedTo(QSize(kMaxMetafileSide, kMaxMetafileSide));
         if (qint64(px.width()) * px.height() <= maxPixels)
             image = drawEmf(d.bytes, px);
+        break;
+    }
+    case PictureKind::Wmf: {
+        const QSize twips = displayTwips(d, QImage());
+        QSize px(qMax(1, twips.width() / kTwipsPerPixel), qMax(1, twips.height() / kTwipsPerPixel));
+        px = px.boundedTo(QSize(kMaxMetafileSide, kMaxMetafileSide));
+        if (qint64(px.width()) * px.height() <= maxPixels)
+            image = drawWmf(d.bytes, px, maxPixels);
         break;
     }
     default: break;
@@ -313,7 +538,7 @@ bool RtfPicture::fromFile(const QString &path, PictureData *d, QString *error)
         d->pich = h * kHiMetricPerInch / unitsPerInch;
         d->goalw = w * kTwipsPerInch / unitsPerInch;
         d->goalh = h * kTwipsPerInch / unitsPerInch;
-    } else if ((le16(bytes, 0) == 1 || le16(bytes, 0) == 2) && le16(bytes, 2) == 9 && bytes.size() >= 18) {
+    } else if (wellFormedWmf(bytes)) {
         d->kind = PictureKind::Wmf;
         d->bytes = bytes;
     } else {

@@ -25,6 +25,8 @@ private slots:
     void roundTrip();
     void hostileSizes();
     void emfDrawn();
+    void wmfDrawn_data();
+    void wmfDrawn();
     void insertFromFile_data();
     void insertFromFile();
 };
@@ -245,6 +247,55 @@ void tst_RtfPicture::emfDrawn()
     QTextDocument other;
     QVERIFY(RtfReader::read("{\\rtf1 " + pict("\\emfblip", damaged.left(damaged.size() - 20)) + "}", other).ok);
     QCOMPARE(pictures(other).size(), 1);
+}
+
+// A windows metafile of the given records (function, 16-bit parameters).
+static QByteArray metafile(const QList<QPair<int, QList<int>>> &records, const QByteArray &tail = {})
+{
+    QByteArray body;
+    const auto put16 = [](QByteArray &b, int v) { b += char(v & 0xFF); b += char((v >> 8) & 0xFF); };
+    for (const auto &[function, params] : records) {
+        const int words = 3 + int(params.size()) + int(function == 0x0F43 ? tail.size() / 2 : 0);
+        put16(body, words & 0xFFFF);
+        put16(body, words >> 16);
+        put16(body, function);
+        for (int v : params)
+            put16(body, v);
+        if (function == 0x0F43)
+            body += tail;
+    }
+    body += QByteArray::fromHex("030000000000"); // end of file
+    QByteArray out;
+    for (int v : {1, 9, 0x300, int((18 + body.size()) / 2) & 0xFFFF, int((18 + body.size()) / 2) >> 16, 4, 0, 0, 0})
+        put16(out, v);
+    return out + body;
+}
+
+void tst_RtfPicture::wmfDrawn_data()
+{
+    QTest::addColumn<QByteArray>("wmf");
+    // window 0,0 - 1000 x 500; a red brush; a rectangle over the middle
+    QTest::newRow("rectangle") << metafile({{0x020B, {0, 0}}, {0x020C, {500, 1000}},
+                                            {0x02FC, {0, 0x00FF, 0x0000, 0}}, {0x012D, {0}},
+                                            {0x041B, {400, 800, 100, 200}}});
+    QTest::newRow("polygon") << metafile({{0x020C, {500, 1000}}, {0x02FC, {0, 0x00FF, 0x0000, 0}}, {0x012D, {0}},
+                                          {0x0324, {4, 100, 50, 900, 50, 900, 450, 100, 450}}});
+    // a red bitmap stretched over the whole window
+    QTest::newRow("bitmap") << metafile({{0x020C, {500, 1000}},
+                                         {0x0F43, {0x0020, 0x00CC, 0, 20, 30, 0, 0, 500, 1000, 0, 0}}}, dib());
+}
+
+void tst_RtfPicture::wmfDrawn()
+{
+    QFETCH(QByteArray, wmf);
+    QTextDocument doc;
+    QVERIFY(RtfReader::read("{\\rtf1 " + pict("\\wmetafile8\\picwgoal1500\\pichgoal750", wmf) + "}", doc).ok);
+    const QList<Picture> pics = pictures(doc);
+    QCOMPARE(pics.size(), 1);
+    QCOMPARE(pics[0].image.size(), QSize(100, 50));
+    const QColor centre = pics[0].image.pixelColor(50, 25);
+    QVERIFY2(centre.red() > 200 && centre.green() < 60 && centre.alpha() == 255, qPrintable(centre.name(QColor::HexArgb)));
+    QCOMPARE(pics[0].kept, wmf);
 }
 
 void tst_RtfPicture::insertFromFile_data()

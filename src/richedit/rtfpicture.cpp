@@ -244,6 +244,7 @@ QImage drawWmf(const QByteArray &b, QSize pixels, qint64 maxPixels)
     QFont font;
     Qt::FillRule fill = Qt::OddEvenFill;
     bool drew = false;
+    int saved = 0;
     const auto setWindow = [&] {
         if (ext.width() != 0 && ext.height() != 0) {
             p.setWindow(QRect(org, ext));
@@ -274,8 +275,19 @@ QImage drawWmf(const QByteArray &b, QSize pixels, qint64 maxPixels)
         switch (function) {
         case 0x020B: if (r.has(2)) { org = QPoint(r.s16(1), r.s16(0)); setWindow(); } break; // SetWindowOrg
         case 0x020C: if (r.has(2)) { ext = QSize(r.s16(1), r.s16(0)); setWindow(); } break; // SetWindowExt
-        case 0x001E: p.save(); break; // SaveDC
-        case 0x0127: p.restore(); setWindow(); break; // RestoreDC
+        case 0x001E: // SaveDC
+            if (saved < 64) {
+                p.save();
+                ++saved;
+            }
+            break;
+        case 0x0127: // RestoreDC
+            if (saved > 0) {
+                p.restore();
+                --saved;
+                setWindow();
+            }
+            break;
         case 0x0209: if (r.has(2)) textColour = r.colour(0); break; // SetTextColor
         case 0x0106: if (r.has(1)) fill = r.u16(0) == 2 ? Qt::WindingFill : Qt::OddEvenFill; break;
         case 0x02FA: case 0x02FC: case 0x02FB: // CreatePenIndirect, CreateBrushIndirect, CreateFontIndirect
@@ -402,6 +414,8 @@ QImage drawWmf(const QByteArray &b, QSize pixels, qint64 maxPixels)
         }
         at += size;
     }
+    while (saved-- > 0)
+        p.restore();
     p.end();
     return drew ? image : QImage();
 }

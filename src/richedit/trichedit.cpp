@@ -4,6 +4,7 @@
 
 #include "richtextproperties.h"
 #include "rtfpicture.h"
+#include "tvisibilityhighlighter.h"
 #include "rtfreader.h"
 #include "rtfwriter.h"
 #include "codepage.h"
@@ -134,6 +135,8 @@ TRichEditor::~TRichEditor()
 void TRichEditor::attachDocument(QTextDocument *doc)
 {
     m_formatRange.setSource(doc);
+    if (!doc->findChild<TVisibilityHighlighter *>(QString(), Qt::FindDirectChildrenOnly))
+        new TVisibilityHighlighter(doc); // owned by the document
     connect(doc, &QTextDocument::undoCommandAdded, this, &TRichEditor::undoCommandAdded,
             Qt::UniqueConnection);
     resetUndoKinds();

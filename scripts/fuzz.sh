@@ -20,6 +20,6 @@ mkdir -p "$work/corpus" "$BUILD_DIR/findings"
 echo "Fuzzing the RTF and .rtc readers for ${RUN_SECONDS} s"
 QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 \
   "$BUILD_DIR/fuzz/fuzz_documentreader" -max_total_time="$RUN_SECONDS" -max_len=65536 \
-  -timeout=10 -rss_limit_mb=2048 -detect_leaks=0 -dict=fuzz/rtf.dict -print_final_stats=1 \
+  -seed=1 -timeout=10 -rss_limit_mb=2048 -detect_leaks=0 -dict=fuzz/rtf.dict -print_final_stats=1 \
   -artifact_prefix="$BUILD_DIR/findings/" "$work/corpus" $( [ -d "$SEEDS" ] && echo "$SEEDS" ) 2>&1 \
   | grep -v -E '^(#[0-9]+\s+(NEW|REDUCE|pulse)|")' || { echo "The fuzzer found an input that fails: see $BUILD_DIR/findings/"; exit 1; }

@@ -27,6 +27,31 @@ struct FontKey {
 };
 size_t qHash(const FontKey &k, size_t seed = 0) { return qHashMulti(seed, k.family, k.charset); }
 
+// The items of a frame or cell in order: blocks, and child frames. The empty
+// block that only carries a table's start (every table that does not follow
+// a paragraph has one) is left out: it is no paragraph of the text.
+struct Item {
+    QTextBlock block;
+    QTextFrame *frame = nullptr;
+};
+QList<Item> items(QTextFrame::iterator it)
+{
+    QList<Item> out;
+    for (; !it.atEnd(); ++it) {
+        if (QTextFrame *f = it.currentFrame()) {
+            if (!out.isEmpty() && !out.last().frame) {
+                const QTextBlock &b = out.last().block;
+                if (b.length() == 1 && b.position() + b.length() >= f->firstPosition() - 1)
+                    out.removeLast();
+            }
+            out << Item{QTextBlock(), f};
+        } else if (it.currentBlock().isValid()) {
+            out << Item{it.currentBlock(), nullptr};
+        }
+    }
+    return out;
+}
+
 class Writer
 {
 public:
@@ -62,6 +87,7 @@ private:
     }
     void blockProps(const QTextBlockFormat &b, int level, QByteArray &out);
     bool frame(QTextFrame *frame, int level, QByteArray &out);
+    bool itemsOf(const QList<Item> &list, int level, QByteArray &out);
     void block(const QTextBlock &block, int level, QByteArray &out);
     void table(QTextTable *table, int level, QByteArray &out);
     void cellContent(const QTextTableCell &cell, int level, QByteArray &out);
@@ -300,43 +326,28 @@ void Writer::text(const QString &s, QByteArray &out)
     }
 }
 
-namespace {
-// The items of a frame or cell in order: blocks, and child frames. The empty
-// block that only carries a table's start (every table that does not follow
-// a paragraph has one) is left out: it is no paragraph of the text.
-struct Item {
-    QTextBlock block;
-    QTextFrame *frame = nullptr;
-};
-QList<Item> items(QTextFrame::iterator it)
-{
-    QList<Item> out;
-    for (; !it.atEnd(); ++it) {
-        if (QTextFrame *f = it.currentFrame()) {
-            if (!out.isEmpty() && !out.last().frame) {
-                const QTextBlock &b = out.last().block;
-                if (b.length() == 1 && b.position() + b.length() >= f->firstPosition() - 1)
-                    out.removeLast();
-            }
-            out << Item{QTextBlock(), f};
-        } else if (it.currentBlock().isValid()) {
-            out << Item{it.currentBlock(), nullptr};
-        }
-    }
-    return out;
-}
-} // namespace
-
 // Writes the blocks and tables of frame; false once past the end of the range.
 bool Writer::frame(QTextFrame *frame, int level, QByteArray &out)
 {
-    for (const Item &item : items(frame->begin())) {
+    return itemsOf(items(frame->begin()), level, out);
+}
+
+bool Writer::itemsOf(const QList<Item> &list, int level, QByteArray &out)
+{
+    for (const Item &item : list) {
         if (QTextFrame *child = item.frame) {
             if (child->lastPosition() < m_from)
                 continue;
             if (child->firstPosition() > m_end)
                 return false;
-            if (auto *t = qobject_cast<QTextTable *>(child)) {
+            auto *t = qobject_cast<QTextTable *>(child);
+            if (t && level == 0 && m_from >= t->firstPosition() && m_end <= t->lastPosition()) {
+                // a range inside one cell is that cell's text, not the table
+                const QTextTableCell first = t->cellAt(m_from), last = t->cellAt(m_end);
+                if (first.isValid() && first == last)
+                    return itemsOf(items(first.begin()), 0, out);
+            }
+            if (t) {
                 if (m_open)
                     out += "\\par\n";
                 m_open = false;
@@ -482,7 +493,7 @@ QByteArray Writer::run()
     QByteArray body;
     body.reserve(m_end * 2);
     frame(m_doc.rootFrame(), 0, body);
-    body += "\\par\n}";
+    body += m_open ? "\\par\n}" : "\\pard\n}"; // after a table: no row of its own
 
     QByteArray out = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1\n{\\fonttbl";
     if (m_fonts.isEmpty())

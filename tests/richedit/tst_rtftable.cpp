@@ -17,6 +17,7 @@ private slots:
     void shapes();
     void widthsShadingBorders();
     void hostile();
+    void rangeInsideACell();
 };
 
 namespace {
@@ -188,6 +189,25 @@ void tst_RtfTable::hostile()
     for (QTextTable *t : tables(doc))
         QVERIFY(t->columns() <= 64);
     QVERIFY(doc.toPlainText().contains(QLatin1Char('x')));
+}
+
+void tst_RtfTable::rangeInsideACell()
+{
+    QTextDocument doc;
+    QVERIFY(RtfReader::read("{\\rtf1 x\\par\\trowd\\cellx1000\\cellx2000\\pard\\intbl alpha\\cell {\\b beta} gamma\\cell\\row\\pard y}", doc).ok);
+    const int at = doc.toPlainText().indexOf(QLatin1String("beta"));
+    QVERIFY(at > 0);
+    // a copied word of a cell is that word, not the table around it
+    QTextDocument part;
+    QVERIFY(RtfReader::read(RtfWriter::write(doc, at, at + 4), part).ok);
+    QCOMPARE(describe(part), QStringLiteral("beta"));
+    QTextCursor c(&part);
+    c.setPosition(1);
+    QCOMPARE(c.charFormat().fontWeight(), int(QFont::Bold));
+    // a range from the text before into the table takes the whole table
+    QTextDocument whole;
+    QVERIFY(RtfReader::read(RtfWriter::write(doc, 0, at + 2), whole).ok);
+    QCOMPARE(describe(whole), QStringLiteral("x/T1x2(alpha|beta gamma)"));
 }
 
 QTEST_MAIN(tst_RtfTable)

@@ -593,7 +593,10 @@ QByteArray RtfPicture::toRtf(const QTextDocument &document, const QTextImageForm
                            ? QByteArray() : document.resource(QTextDocument::UserResource, bytesUrl(f.name())).toByteArray();
     int picw = f.intProperty(RichTextProperty::PicturePixelWidth);
     int pich = f.intProperty(RichTextProperty::PicturePixelHeight);
-    const QImage image = document.resource(QTextDocument::ImageResource, url).value<QImage>();
+    const QVariant resource = document.resource(QTextDocument::ImageResource, url);
+    QImage image = resource.value<QImage>();
+    if (image.isNull() && resource.userType() == QMetaType::QByteArray)
+        image = QImage::fromData(resource.toByteArray()); // a picture the editor loaded from a file
     if (bytes.isEmpty()) {
         if (image.isNull())
             return {};

@@ -25,6 +25,7 @@ private slots:
     void roundTrip();
     void hostileSizes();
     void emfDrawn();
+    void picturesFromElsewhere();
     void wmfDrawn_data();
     void wmfDrawn();
     void insertFromFile_data();
@@ -215,6 +216,32 @@ void tst_RtfPicture::hostileSizes()
         QVERIFY(p.format.width() >= 1 && p.format.width() <= RtfPicture::kMaxTwips / 15.0);
         QVERIFY(p.format.height() >= 1 && p.format.height() <= RtfPicture::kMaxTwips / 15.0);
         QVERIFY(qint64(p.image.width()) * p.image.height() <= RtfPicture::kMaxPixels);
+    }
+}
+
+// Pictures the editor got another way (dropped images, loaded files) are
+// written as PNG at the size they are shown.
+void tst_RtfPicture::picturesFromElsewhere()
+{
+    QTextDocument doc;
+    doc.addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("dropped")), sample());
+    doc.addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("file.png")), png());
+    QTextCursor c(&doc);
+    c.insertImage(QStringLiteral("dropped"));
+    QTextImageFormat sized;
+    sized.setName(QStringLiteral("file.png"));
+    sized.setWidth(60);
+    sized.setHeight(40);
+    c.insertImage(sized);
+    QTextDocument again;
+    QVERIFY(RtfReader::read(RtfWriter::write(doc), again).ok);
+    const QList<Picture> pics = pictures(again);
+    QCOMPARE(pics.size(), 2);
+    QCOMPARE(QSize(qRound(pics[0].format.width()), qRound(pics[0].format.height())), QSize(30, 20));
+    QCOMPARE(QSize(qRound(pics[1].format.width()), qRound(pics[1].format.height())), QSize(60, 40));
+    for (const Picture &p : pics) {
+        QCOMPARE(p.format.intProperty(RichTextProperty::PictureKind), int(PictureKind::Png));
+        QCOMPARE(p.image.size(), QSize(30, 20));
     }
 }
 

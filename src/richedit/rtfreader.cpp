@@ -865,7 +865,14 @@ void Parser::finishTable(TableState &t)
         table->removeRows(used, table->rows() - used);
     for (int c = 0; c < t.vStart.size(); ++c)
         closeVerticalMerge(t, c);
+    // each merge rebuilds the table's grid: past a bound the rest stay apart
+    const qint64 cells = qMax<qint64>(1, qint64(table->rows()) * table->columns());
+    qint64 allowed = qMax<qint64>(64, 200'000'000 / cells);
     for (const QRect &r : std::as_const(t.merges)) {
+        if (allowed-- <= 0) {
+            warn(QStringLiteral("A table has too many merged cells; some are shown apart."));
+            break;
+        }
         if (r.bottom() < table->rows() && r.right() < table->columns())
             table->mergeCells(r.y(), r.x(), r.height(), r.width());
     }

@@ -178,10 +178,12 @@ private:
         int row = 0, col = 0;
         bool moveNeeded = false; ///< a \cell ended cell col - 1: the next content goes into col
         bool rowDone = false;    ///< a \row ended row: the next content starts a row
-        bool widthsSet = false;
+        int widthsFor = 0;          /// the column count the widths were set for
         QList<int> vStart;       ///< per column, the row its vertical merge began in, -1 none
         QList<int> vEnd;         ///< per column, the last row of that merge so far
         QList<QRect> merges;     ///< cells to merge when the table is complete (x column, y row)
+        QList<int> gridRights;   ///< right edges of the cells of the row that gave the widths
+        QList<QList<int>> rowRights; ///< right edges of each row's cells
     };
     void finishTable(TableState &t);
     void closeVerticalMerge(TableState &t, int column);
@@ -865,6 +867,23 @@ void Parser::finishTable(TableState &t)
         table->removeRows(used, table->rows() - used);
     for (int c = 0; c < t.vStart.size(); ++c)
         closeVerticalMerge(t, c);
+    // A row of fewer cells than the table whose last cell reaches further
+    // (a heading over several columns, as converters write it): that cell
+    // spans the columns up to its right edge.
+    for (int r = 0; r < t.rowRights.size() && r < table->rows(); ++r) {
+        const QList<int> &rights = t.rowRights[r];
+        const int k = int(rights.size());
+        if (k == 0 || k >= t.gridRights.size())
+            continue;
+        bool aligned = true;
+        for (int c = 0; c + 1 < k && aligned; ++c)
+            aligned = qAbs(rights[c] - t.gridRights[c]) <= 30;
+        int end = k - 1;
+        while (end + 1 < t.gridRights.size() && t.gridRights[end] < rights[k - 1] - 30)
+            ++end;
+        if (aligned && end > k - 1)
+            t.merges << QRect(k - 1, r, end - k + 2, 1);
+    }
     // each merge rebuilds the table's grid: past a bound the rest stay apart
     const qint64 cells = qMax<qint64>(1, qint64(table->rows()) * table->columns());
     qint64 allowed = qMax<qint64>(64, 200'000'000 / cells);
@@ -957,7 +976,7 @@ void Parser::endRow(int level)
     const RowDef &def = m_rowDefs[size_t(level)];
     const int columns = table->columns();
     const int n = int(qMin<qsizetype>(def.cells.size(), columns));
-    if (!t.widthsSet && n == columns) {
+    if (t.widthsFor < columns && n == columns) { // the first row with every column
         QList<QTextLength> widths;
         int left = 0;
         for (int c = 0; c < n; ++c) {
@@ -973,7 +992,19 @@ void Parser::endRow(int level)
         tf.setBorder(border ? 1 : 0);
         tf.setBorderStyle(border ? QTextFrameFormat::BorderStyle_Solid : QTextFrameFormat::BorderStyle_None);
         table->setFormat(tf);
-        t.widthsSet = true;
+        t.widthsFor = columns;
+        t.gridRights.clear();
+        for (int c = 0; c < n; ++c)
+            t.gridRights << def.cells[c].right;
+    }
+    if (n > 0 && !def.cells[n - 1].vmerge && !def.cells[n - 1].hmerge) {
+        while (t.rowRights.size() < t.row)
+            t.rowRights << QList<int>();
+        QList<int> rights;
+        for (int c = 0; c < n; ++c)
+            rights << def.cells[c].right;
+        if (t.rowRights.size() == t.row)
+            t.rowRights << rights;
     }
     for (int c = 0; c < n; ++c) {
         const CellDef &d = def.cells[c];

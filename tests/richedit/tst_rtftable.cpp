@@ -17,6 +17,7 @@ private slots:
     void shapes();
     void widthsShadingBorders();
     void hostile();
+    void widthsFromTheWidestRow();
     void rangeInsideACell();
 };
 
@@ -170,6 +171,23 @@ void tst_RtfTable::widthsShadingBorders()
         QCOMPARE(ts[0]->cellAt(0, 0).format().background().color(), QColor(255, 255, 0));
         QCOMPARE(ts[0]->cellAt(0, 1).format().background().style(), Qt::NoBrush);
     }
+}
+
+void tst_RtfTable::widthsFromTheWidestRow()
+{
+    // a heading row of one cell over a row of three: the widths come from the row of three
+    QTextDocument doc;
+    QVERIFY(RtfReader::read("{\\rtf1 \\trowd\\cellx4500\\pard\\intbl head\\cell\\row"
+                            "\\trowd\\cellx1500\\cellx3000\\cellx4500\\pard\\intbl a\\cell b\\cell c\\cell\\row\\pard}", doc).ok);
+    const QList<QTextTable *> ts = tables(doc);
+    QCOMPARE(ts.size(), 1);
+    QCOMPARE(ts[0]->columns(), 3);
+    const QList<QTextLength> widths = ts[0]->format().columnWidthConstraints();
+    QCOMPARE(widths.size(), 3);
+    for (const QTextLength &w : widths)
+        QCOMPARE(w.rawValue(), 100.0);
+    // and the heading spans them
+    QCOMPARE(describe(doc), QStringLiteral("T2x3(head*3;a|b|c)"));
 }
 
 void tst_RtfTable::hostile()

@@ -130,6 +130,7 @@ public slots:
     void EditorChange();
     void EditorSelectionChange();
     void btnCloseClick();
+    /// "Insert Picture...": asks for a picture file and puts it at the caret.
 
     // Formatting commands; the frame's shortcuts reach them too.
     void btnBoldClick();

@@ -837,7 +837,7 @@ void TMDIChild::InsertPicture1Click()
 {
     TFileDialog::Request request;
     request.title = QStringLiteral("Insert Picture");
-    request.filters = {QStringLiteral("All (*.gif *.jpg *.jpeg *.bmp *.emf *.wmf *.png)"),
+    request.filters = {QStringLiteral("All (*.gif *.jpg *.jpeg *.bmp *.emf *.wmf)"),
                        QStringLiteral("CompuServe GIF Image (*.gif)"),
                        QStringLiteral("JPEG Image File (*.jpg)"),
                        QStringLiteral("JPEG Image File (*.jpeg)"),
@@ -848,28 +848,15 @@ void TMDIChild::InsertPicture1Click()
     const QString path = TFileDialog::run(this, request);
     if (!self || path.isEmpty())
         return;
-
-    QImageReader reader(path);
-    const QImage picture = reader.read();
-    if (picture.isNull()) {
-        TMessageBox::information(this, QStringLiteral("Unable to load the picture \"%1\".\n%2")
-                                           .arg(QDir::toNativeSeparators(path), reader.errorString()));
-        Editor->setFocus();
+    // The picture goes straight into the text at its own size, as one undo
+    // step, without taking over the user's clipboard; metafiles keep their
+    // original bytes for saving.
+    QString error;
+    if (!Editor->InsertPicture(path, &error)) {
+        TMessageBox::information(this, error);
+        if (self)
+            Editor->setFocus();
         return;
-    }
-    QTextCursor c = Editor->textCursor();
-    if (Editor->editAllowed(c.selectionStart(), c.selectionEnd())) {
-        // The picture goes in at its own size; the document keeps the image
-        // as a resource under a name of its own.
-        static int serial = 0;
-        const QUrl name(QStringLiteral("tessary-picture:%1").arg(++serial));
-        Editor->document()->addResource(QTextDocument::ImageResource, name, picture);
-        QTextImageFormat image;
-        image.setName(name.toString());
-        image.setWidth(picture.width());
-        image.setHeight(picture.height());
-        c.insertImage(image);
-        Editor->setTextCursor(c);
     }
     finishCommand(true);
 }

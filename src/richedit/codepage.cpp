@@ -218,7 +218,8 @@ QString CodePage::decode(const char *bytes, qsizetype size, int codePage)
         if (errno == E2BIG)
             break; // cannot happen with the size above; stop rather than loop
         // An invalid or incomplete sequence: take its first byte as
-        // Windows-1252 and go on after it.
+        // Windows-1252 and go on after it (after what the converter held back).
+        iconv(cd, nullptr, nullptr, &dst, &dstLeft);
         iconv(cd, nullptr, nullptr, nullptr, nullptr);
         if (dstLeft < 2)
             break;
@@ -229,6 +230,9 @@ QString CodePage::decode(const char *bytes, qsizetype size, int codePage)
         ++in;
         --inLeft;
     }
+    // Converters that compose (Windows-1255, -1258) hold the last character
+    // back until they know no combining mark follows: let it out.
+    iconv(cd, nullptr, nullptr, &dst, &dstLeft);
     out.resize((dst - reinterpret_cast<char *>(out.data())) / 2);
     return out;
 }

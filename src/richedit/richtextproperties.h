@@ -22,11 +22,32 @@ enum : int {
     LineSpacingAmount,                         ///< int: twips (rules 3-5) or 1/20 line (rule 5)
     Bullets,                                   ///< bool: paragraph carries a bullet ({\pntext}, \pnlvlblt)
 
-    // Properties from 0x100100 on are left to the table, list, picture and
-    // field support of the RTF reader.
+    // Pictures (QTextImageFormat). The image itself is the document's image
+    // resource named by the format; a picture kept as it came also has its
+    // original bytes as the user resource of the same name.
+    PictureKind = QTextFormat::UserProperty + 0x80, ///< int: PictureKind below
+    PicturePixelWidth,                         ///< int: \picw as it came
+    PicturePixelHeight,                        ///< int: \pich as it came
+    PictureMapMode,                            ///< int: \wmetafileN mapping mode
+    PictureBitmapInfo,                         ///< int: \wbitmap bits per pixel << 16 | width bytes
+
+    // Properties from 0x100100 on are left to the table, list and field
+    // support of the RTF reader.
     ReaderPrivate = QTextFormat::UserProperty + 0x100,
 };
 } // namespace RichTextProperty
+
+/// Where a picture's bytes came from; the writer writes kept bytes back as this kind.
+enum class PictureKind : int {
+    None = 0, ///< no kept bytes: written as PNG from the image
+    Png,
+    Jpeg,
+    Emf,
+    Wmf,
+    Dib,    ///< \dibitmap: a BMP file without its 14-byte file header
+    Bitmap, ///< \wbitmap: a device-dependent bitmap
+    Other,  ///< \macpict, \pmmetafile: kept and written back, never drawn
+};
 
 /// The line-spacing rule of a paragraph, numbered as word processors number it.
 enum class LineSpacing : int {

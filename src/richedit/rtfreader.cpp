@@ -3,14 +3,17 @@
 #include "codepage.h"
 #include "richtextproperties.h"
 #include "rtfreader_p.h"
+#include "rtfpicture.h"
 
 #include <QColor>
 #include <QHash>
 #include <QIODevice>
+#include <QPointer>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextList>
 #include <QTextDocument>
+#include <QTextTable>
 
 #include <array>
 #include <cctype>
@@ -30,14 +33,29 @@ WordInfo lookupWord(std::string_view name)
         {"fonttbl", {W::FontTable}}, {"colortbl", {W::ColorTable}}, {"field", {W::Field}},
         {"fldinst", {W::FieldInst}}, {"fldrslt", {W::FieldResult}}, {"upr", {W::Upr}},
         {"ud", {W::Ud}}, {"pntext", {W::PnText}}, {"listtext", {W::PnText}}, {"pn", {W::Pn}},
-        {"shppict", {W::Transparent}}, {"shprslt", {W::Transparent}}, {"shp", {W::Transparent}},
+        {"shppict", {W::Transparent}}, {"shprslt", {W::ShapeResult}}, {"shp", {W::Transparent}},
+        {"shpinst", {W::ShapeInst}}, {"sn", {W::ShapeName}}, {"sv", {W::ShapeValue}},
+        {"nonshppict", {W::NonShpPict}}, {"pict", {W::Pict}},
+        {"pngblip", {W::PictProp, PwPng}}, {"jpegblip", {W::PictProp, PwJpeg}},
+        {"emfblip", {W::PictProp, PwEmf}}, {"wmetafile", {W::PictProp, PwWmf}},
+        {"dibitmap", {W::PictProp, PwDib}}, {"wbitmap", {W::PictProp, PwBitmap}},
+        {"macpict", {W::PictProp, PwMac}}, {"pmmetafile", {W::PictProp, PwPm}},
+        {"picw", {W::PictProp, PwPicW}}, {"pich", {W::PictProp, PwPicH}},
+        {"picwgoal", {W::PictProp, PwGoalW}}, {"pichgoal", {W::PictProp, PwGoalH}},
+        {"picscalex", {W::PictProp, PwScaleX}}, {"picscaley", {W::PictProp, PwScaleY}},
+        {"wbmbitspixel", {W::PictProp, PwBitsPixel}}, {"wbmwidthbytes", {W::PictProp, PwWidthBytes}},
         {"object", {W::Transparent}}, {"result", {W::Transparent}},
         {"stylesheet", {W::Skip}}, {"info", {W::Skip}}, {"header", {W::Skip}},
         {"headerl", {W::Skip}}, {"headerr", {W::Skip}}, {"headerf", {W::Skip}},
         {"footer", {W::Skip}}, {"footerl", {W::Skip}}, {"footerr", {W::Skip}},
         {"footerf", {W::Skip}}, {"footnote", {W::Skip}}, {"annotation", {W::Skip}},
-        {"pict", {W::Skip}}, {"nonshppict", {W::Skip}}, {"listtable", {W::Skip}},
-        {"listoverridetable", {W::Skip}}, {"revtbl", {W::Skip}}, {"rsidtbl", {W::Skip}},
+        {"listtable", {W::ListTable}}, {"list", {W::ListDef}}, {"listlevel", {W::ListDefLevel}},
+        {"levelnfc", {W::LevelNfc}}, {"levelnfcn", {W::LevelNfc}}, {"listid", {W::ListId}},
+        {"listoverride", {W::ListOverrideDef}}, {"leveltext", {W::Skip}}, {"levelnumbers", {W::Skip}},
+        {"listname", {W::Skip}}, {"pnlvlblt", {W::PnStyle, 23}}, {"pnlvlbody", {W::PnStyle, 0}}, {"pndec", {W::PnStyle, 0}},
+        {"pnucrm", {W::PnStyle, 1}}, {"pnlcrm", {W::PnStyle, 2}}, {"pnucltr", {W::PnStyle, 3}},
+        {"pnlcltr", {W::PnStyle, 4}}, {"pntxtb", {W::Skip}}, {"pntxta", {W::Skip}},
+ {"listoverridetable", {W::ListTable}}, {"revtbl", {W::Skip}}, {"rsidtbl", {W::Skip}},
         {"ftnsep", {W::Skip}}, {"ftnsepc", {W::Skip}}, {"ftncn", {W::Skip}},
         {"aftnsep", {W::Skip}}, {"aftnsepc", {W::Skip}}, {"aftncn", {W::Skip}},
         {"pnseclvl", {W::Skip}}, {"objdata", {W::Skip}}, {"objclass", {W::Skip}},
@@ -80,8 +98,16 @@ WordInfo lookupWord(std::string_view name)
         {"s", {W::Style}}, {"intbl", {W::InTable}}, {"pagebb", {W::PageBreakBefore}},
         {"ls", {W::ListOverride}}, {"ilvl", {W::ListLevel}},
         {"par", {W::Par}}, {"sect", {W::Sect}}, {"page", {W::Page}}, {"line", {W::Line}},
-        {"lbr", {W::Line}}, {"tab", {W::Tab}}, {"cell", {W::Cell}}, {"nestcell", {W::Cell}},
-        {"row", {W::Row}}, {"nestrow", {W::Row}},
+        {"lbr", {W::Line}}, {"tab", {W::Tab}}, {"cell", {W::Cell}}, {"nestcell", {W::NestCell}},
+        {"row", {W::Row}}, {"nestrow", {W::NestRow}}, {"nesttableprops", {W::NestTableProps}},
+        {"nonesttables", {W::Skip}}, {"trowd", {W::Trowd}}, {"cellx", {W::Cellx}},
+        {"clmgf", {W::CellMerge, 1}}, {"clmrg", {W::CellMerge, 2}}, {"clvmgf", {W::CellMerge, 3}},
+        {"clvmrg", {W::CellMerge, 4}}, {"clcbpat", {W::CellShading}},
+        {"clbrdrt", {W::CellBorder}}, {"clbrdrl", {W::CellBorder}}, {"clbrdrb", {W::CellBorder}},
+        {"clbrdrr", {W::CellBorder}}, {"trbrdrt", {W::RowBorder}}, {"trbrdrl", {W::RowBorder}},
+        {"trbrdrb", {W::RowBorder}}, {"trbrdrr", {W::RowBorder}}, {"trbrdrh", {W::RowBorder}},
+        {"trbrdrv", {W::RowBorder}}, {"brdrnone", {W::BorderNone}}, {"brdrnil", {W::BorderNone}},
+        {"trgaph", {W::RowGap}}, {"itap", {W::Itap}},
         {"emdash", {W::Character, 0x2014}}, {"endash", {W::Character, 0x2013}},
         {"bullet", {W::Character, 0x2022}}, {"lquote", {W::Character, 0x2018}},
         {"rquote", {W::Character, 0x2019}}, {"ldblquote", {W::Character, 0x201C}},
@@ -111,6 +137,7 @@ constexpr int kMaxTabs = 64;
 constexpr int kMaxWarnings = 50;
 constexpr int kMaxLength = 31680 * 4; // twips; anything larger is damage
 constexpr qsizetype kMaxCachedFormats = 4096;
+constexpr qint64 kPixelBudget = 120'000'000; // decoded picture pixels one read may hold
 
 struct FontInfo {
     QString family;
@@ -175,6 +202,34 @@ private:
     void endParagraph(bool pageBreakAfter);
     void commitFont();
     void attachToList();
+    void commitListDef();
+    void pictureWord(char16_t which, bool hasParam, int param);
+    void addHex(const char *p, qsizetype n);
+    void finishPicture();
+
+    // tables
+    struct TableState {
+        QTextTable *table = nullptr;
+        int row = 0, col = 0;
+        bool moveNeeded = false; ///< a \cell ended cell col - 1: the next content goes into col
+        bool rowDone = false;    ///< a \row ended row: the next content starts a row
+        int widthsFor = 0;          /// the column count the widths were set for
+        QList<int> vStart;       ///< per column, the row its vertical merge began in, -1 none
+        QList<int> vEnd;         ///< per column, the last row of that merge so far
+        QList<QRect> merges;     ///< cells to merge when the table is complete (x column, y row)
+        QList<int> gridRights;   ///< right edges of the cells of the row that gave the widths
+        QList<QList<int>> rowRights; ///< right edges of each row's cells
+    };
+    void finishTable(TableState &t);
+    void closeVerticalMerge(TableState &t, int column);
+    int paraLevel();
+    void syncTable(int level);
+    void enterTable();
+    void leaveTable();
+    void placeInTable(TableState &t);
+    void endCell(int level);
+    void endRow(int level);
+    RowDef &rowDef() { return m_rowDefs[size_t(m_rowDefLevel)]; }
     QTextCharFormat charFormat(const CharProps &c);
     QTextBlockFormat blockFormat(const ParaProps &p);
 
@@ -220,6 +275,28 @@ private:
 
     // One format per property set: documents use few sets, over and over.
     QHash<CharProps, QTextCharFormat> m_formats;
+
+    std::array<RowDef, kMaxTableLevel + 1> m_rowDefs;
+    int m_rowDefLevel = 1;
+    bool m_rowOpen = false;  ///< a \trowd came and its \row has not
+    std::vector<TableState> m_tables;
+    qint64 m_cellBudget = 0; ///< table cells this read may still make
+
+    // lists: \listtable levels' number formats by \listid, \ls to \listid
+    QHash<int, QList<int>> m_listFormats;
+    QHash<int, int> m_listOverrides;
+    int m_listMode = 0; ///< 1 reading a \list, 2 a \listoverride
+    int m_defListId = -1, m_defLs = -1;
+    QList<int> m_defLevels;
+    QHash<qint64, QPointer<QTextList>> m_lists; ///< by \ls and \ilvl
+    int m_pnStyle = -1;                 ///< number format of the paragraph's \pn, -1 none
+
+    // picture being read
+    PictureData m_pict;
+    int m_hexNibble = -1;
+    bool m_pictureJustPlaced = false; ///< the next \nonshppict or \shprslt repeats it
+    QByteArray m_shapeName;
+    qint64 m_decodedPixels = 0;
 };
 
 void Parser::pushGroup()
@@ -251,6 +328,10 @@ void Parser::popGroup()
     m_stack.pop_back();
     if (dest == Destination::FontTable)
         commitFont();
+    if (dest == Destination::Pict && st().dest != Destination::Pict)
+        finishPicture();
+    if (dest == Destination::ListTable && st().dest != Destination::ListTable)
+        commitListDef();
     if (dest == Destination::FieldInst && st().dest != Destination::FieldInst) {
         // HYPERLINK "target" [\l "anchor"]
         const QString inst = QString::fromLatin1(m_fieldInst).trimmed();
@@ -327,9 +408,93 @@ void Parser::addBytes(const char *p, qsizetype n)
         if (m_fieldInst.size() < 4096)
             m_fieldInst.append(p, n);
         break;
-    case Destination::Upr:
+    case Destination::Pict:
+        addHex(p, n);
+        break;
+    case Destination::ShapeName:
+        if (m_shapeName.size() < 64)
+            m_shapeName.append(p, qMin<qsizetype>(n, 64));
+        break;
+    case Destination::Upr: case Destination::Shape: case Destination::ListTable: case Destination::Pn:
         break;
     }
+}
+
+void Parser::addHex(const char *p, qsizetype n)
+{
+    static const auto table = [] {
+        std::array<signed char, 256> t;
+        t.fill(-1);
+        for (int i = 0; i < 10; ++i)
+            t['0' + i] = char(i);
+        for (int i = 0; i < 6; ++i)
+            t['a' + i] = t['A' + i] = char(10 + i);
+        return t;
+    }();
+    QByteArray &out = m_pict.bytes;
+    const qsizetype start = out.size();
+    out.resize(start + n / 2 + 1);
+    char *o = out.data() + start;
+    for (qsizetype i = 0; i < n; ++i) {
+        const int v = table[uchar(p[i])];
+        if (v < 0)
+            continue;
+        if (m_hexNibble < 0) {
+            m_hexNibble = v;
+        } else {
+            *o++ = char(m_hexNibble << 4 | v);
+            m_hexNibble = -1;
+        }
+    }
+    out.truncate(o - out.constData());
+}
+
+void Parser::pictureWord(char16_t which, bool hasParam, int param)
+{
+    PictureData &d = m_pict;
+    const int v = hasParam ? param : 0;
+    switch (which) {
+    case PwPng: d.kind = PictureKind::Png; break;
+    case PwJpeg: d.kind = PictureKind::Jpeg; break;
+    case PwEmf: d.kind = PictureKind::Emf; break;
+    case PwWmf: d.kind = PictureKind::Wmf; d.mapMode = hasParam ? v : 8; break;
+    case PwDib: d.kind = PictureKind::Dib; break;
+    case PwBitmap: d.kind = PictureKind::Bitmap; break;
+    case PwMac: case PwPm: d.kind = PictureKind::Other; break;
+    case PwPicW: d.picw = qMax(0, v); break;
+    case PwPicH: d.pich = qMax(0, v); break;
+    case PwGoalW: d.goalw = qMax(0, v); break;
+    case PwGoalH: d.goalh = qMax(0, v); break;
+    case PwScaleX: d.scalex = qBound(1, v, 10000); break;
+    case PwScaleY: d.scaley = qBound(1, v, 10000); break;
+    case PwBitsPixel: d.bitsPerPixel = qBound(0, v, 64); break;
+    case PwWidthBytes: d.widthBytes = qBound(0, v, 0xFFFF); break;
+    default: break;
+    }
+}
+
+// A picture's group has closed: show it where it stood.
+void Parser::finishPicture()
+{
+    PictureData d = std::move(m_pict);
+    m_pict = PictureData();
+    m_hexNibble = -1;
+    const Destination outer = st().dest;
+    if ((outer != Destination::Body && outer != Destination::Shape) || d.bytes.isEmpty())
+        return;
+    if (d.kind == PictureKind::None)
+        d.kind = PictureKind::Other;
+    bool drawn = false;
+    const QImage image = RtfPicture::decode(d, &drawn, qMin(RtfPicture::kMaxPixels, kPixelBudget - m_decodedPixels));
+    if (drawn)
+        m_decodedPixels += qint64(image.width()) * image.height();
+    else
+        warn(QStringLiteral("A picture that cannot be shown keeps its place and size and is saved unchanged."));
+    flushRun();
+    syncTable(paraLevel());
+    ensureParagraph();
+    RtfPicture::insert(m_cursor, d, image);
+    m_pictureJustPlaced = true;
 }
 
 void Parser::addUnit(char16_t u)
@@ -396,9 +561,11 @@ void Parser::flushRun()
     }
     if (m_text.isEmpty())
         return;
+    syncTable(paraLevel());
     ensureParagraph();
     m_cursor.insertText(m_text, charFormat(m_runProps));
     m_text.resize(0); // keeps the buffer for the next run
+    m_pictureJustPlaced = false;
 }
 
 void Parser::ensureParagraph()
@@ -413,6 +580,7 @@ void Parser::ensureParagraph()
 void Parser::endParagraph(bool pageBreakAfter)
 {
     flushRun();
+    syncTable(paraLevel());
     ensureParagraph();
     const QTextBlockFormat bf = blockFormat(st().para);
     m_cursor.setBlockFormat(bf);
@@ -421,24 +589,72 @@ void Parser::endParagraph(bool pageBreakAfter)
     m_pendingParFormat = charFormat(st().chr);
     m_pendingPar = true;
     m_paraHasLabel = false;
+    m_pnStyle = -1;
     m_pageBreakBefore = pageBreakAfter;
 }
 
-// Shows a bulleted paragraph as an item of a list: the list of the paragraph
-// before it when that one is an item too, else a new bullet list.
+namespace {
+// A list style for an RTF number format (\levelnfc, \pndec ...).
+QTextListFormat::Style listStyle(int nfc)
+{
+    switch (nfc) {
+    case 0: return QTextListFormat::ListDecimal;
+    case 1: return QTextListFormat::ListUpperRoman;
+    case 2: return QTextListFormat::ListLowerRoman;
+    case 3: return QTextListFormat::ListUpperAlpha;
+    case 4: return QTextListFormat::ListLowerAlpha;
+    case 255: return QTextListFormat::ListStyleUndefined; // no number at all
+    case 23: default: return QTextListFormat::ListDisc;
+    }
+}
+} // namespace
+
+// Shows a numbered or bulleted paragraph as an item of a list. Paragraphs of
+// one \ls and level share one list, wherever they are, so numbers go on
+// after other text as in the word processors; old-style \pn items join the
+// list of the paragraph before them when it has their style.
 void Parser::attachToList()
 {
     QTextBlock block = m_cursor.block();
     if (block.textList())
         return;
-    const QTextBlock previous = block.previous();
-    if (previous.isValid() && previous.textList()) {
-        previous.textList()->add(block);
-    } else {
+    const ParaProps &p = st().para;
+    if (p.list > 0) {
+        const qint64 key = qint64(p.list) * 16 + p.level;
+        if (QTextList *list = m_lists.value(key)) {
+            list->add(block);
+            return;
+        }
+        const QList<int> levels = m_listFormats.value(m_listOverrides.value(p.list, -1));
+        const QTextListFormat::Style style = listStyle(p.level < levels.size() ? levels[p.level] : 23);
+        if (style == QTextListFormat::ListStyleUndefined)
+            return;
         QTextListFormat lf;
-        lf.setStyle(QTextListFormat::ListDisc);
+        lf.setStyle(style);
+        lf.setIndent(p.level + 1);
+        m_lists.insert(key, m_cursor.createList(lf));
+        return;
+    }
+    const QTextListFormat::Style style = listStyle(m_pnStyle < 0 ? 23 : m_pnStyle);
+    const QTextBlock previous = block.previous();
+    if (previous.isValid() && previous.textList() && previous.textList()->format().style() == style) {
+        previous.textList()->add(block);
+    } else if (style != QTextListFormat::ListStyleUndefined) {
+        QTextListFormat lf;
+        lf.setStyle(style);
         m_cursor.createList(lf);
     }
+}
+
+void Parser::commitListDef()
+{
+    if (m_listMode == 1 && m_defListId >= 0 && m_listFormats.size() < 10000)
+        m_listFormats.insert(m_defListId, m_defLevels);
+    if (m_listMode == 2 && m_defListId >= 0 && m_defLs >= 0 && m_listOverrides.size() < 10000)
+        m_listOverrides.insert(m_defLs, m_defListId);
+    m_listMode = 0;
+    m_defListId = m_defLs = -1;
+    m_defLevels.clear();
 }
 
 void Parser::commitFont()
@@ -618,6 +834,257 @@ void Parser::skipGroup()
         m_done = true;
 }
 
+// The table level of the paragraph being read: \itap, else 1 for \intbl or
+// for any text between a \trowd and its \row.
+int Parser::paraLevel()
+{
+    if (st().dest != Destination::Body)
+        return int(m_tables.size());
+    const ParaProps &p = st().para;
+    const int level = p.itap > 0 ? p.itap : (p.inTable || m_rowOpen) ? 1 : 0;
+    return qMin(level, kMaxTableLevel);
+}
+
+// Brings the cursor to where content of the given table level goes: leaves
+// deeper tables, starts tables up to that level, and goes to the next cell
+// or row after a \cell or \row.
+void Parser::syncTable(int level)
+{
+    while (int(m_tables.size()) > level)
+        leaveTable();
+    if (!m_tables.empty())
+        placeInTable(m_tables.back());
+    while (int(m_tables.size()) < level)
+        enterTable();
+}
+
+void Parser::enterTable()
+{
+    // A nested row's definition follows its cells: it grows as they come.
+    const size_t level = qMin(m_tables.size() + 1, m_rowDefs.size() - 1);
+    if (level > 1)
+        m_rowDefs[level] = RowDef();
+    const RowDef &def = m_rowDefs[level];
+    const int columns = int(qBound(qsizetype(1), def.cells.size(), qsizetype(kMaxColumns)));
+    bool border = def.border;
+    for (const CellDef &c : def.cells)
+        border = border || c.border;
+    QTextTableFormat tf;
+    tf.setCellSpacing(0);
+    tf.setCellPadding(qBound(1.0, def.gap / 15.0, 12.0));
+    tf.setBorder(border ? 1 : 0);
+    tf.setBorderStyle(border ? QTextFrameFormat::BorderStyle_Solid : QTextFrameFormat::BorderStyle_None);
+    tf.setBorderBrush(Qt::black);
+    tf.setBorderCollapse(true);
+    tf.setAlignment(Qt::AlignLeft);
+    if (m_pendingPar && m_cursor.block().length() == 1) {
+        // an empty paragraph before the table stays a paragraph of its own
+        m_cursor.insertBlock(m_cursor.blockFormat(), m_pendingParFormat);
+    }
+    m_pendingPar = false; // the table follows the paragraph the cursor is at
+    m_cellBudget -= columns;
+    QTextTable *table = m_cursor.insertTable(1, columns, tf);
+    TableState t;
+    t.table = table;
+    t.vStart = QList<int>(columns, -1);
+    t.vEnd = QList<int>(columns, -1);
+    m_tables.push_back(t);
+    m_cursor = table->cellAt(0, 0).firstCursorPosition();
+}
+
+void Parser::leaveTable()
+{
+    TableState &t = m_tables.back();
+    finishTable(t);
+    m_cursor.setPosition(t.table->lastPosition() + 1);
+    m_tables.pop_back();
+    m_pendingPar = false;
+    m_paraHasLabel = false;
+}
+
+// Rows are added ahead in growing batches and merges wait for the end: a
+// text table rebuilds its whole grid after each change of its shape, so this
+// keeps a table of n rows from costing n rebuilds.
+void Parser::finishTable(TableState &t)
+{
+    QTextTable *table = t.table;
+    const int used = t.row + 1;
+    if (table->rows() > used)
+        table->removeRows(used, table->rows() - used);
+    for (int c = 0; c < t.vStart.size(); ++c)
+        closeVerticalMerge(t, c);
+    // A row of fewer cells than the table whose last cell reaches further
+    // (a heading over several columns, as converters write it): that cell
+    // spans the columns up to its right edge.
+    for (int r = 0; r < t.rowRights.size() && r < table->rows(); ++r) {
+        const QList<int> &rights = t.rowRights[r];
+        const int k = int(rights.size());
+        if (k == 0 || k >= t.gridRights.size())
+            continue;
+        bool aligned = true;
+        for (int c = 0; c + 1 < k && aligned; ++c)
+            aligned = qAbs(rights[c] - t.gridRights[c]) <= 30;
+        int end = k - 1;
+        while (end + 1 < t.gridRights.size() && t.gridRights[end] < rights[k - 1] - 30)
+            ++end;
+        if (aligned && end > k - 1)
+            t.merges << QRect(k - 1, r, end - k + 2, 1);
+    }
+    // each merge rebuilds the table's grid: past a bound the rest stay apart
+    const qint64 cells = qMax<qint64>(1, qint64(table->rows()) * table->columns());
+    qint64 allowed = qMax<qint64>(64, 200'000'000 / cells);
+    for (const QRect &r : std::as_const(t.merges)) {
+        if (allowed-- <= 0) {
+            warn(QStringLiteral("A table has too many merged cells; some are shown apart."));
+            break;
+        }
+        if (r.bottom() < table->rows() && r.right() < table->columns())
+            table->mergeCells(r.y(), r.x(), r.height(), r.width());
+    }
+    t.merges.clear();
+}
+
+void Parser::closeVerticalMerge(TableState &t, int c)
+{
+    if (t.vStart[c] >= 0 && t.vEnd[c] > t.vStart[c])
+        t.merges << QRect(c, t.vStart[c], 1, t.vEnd[c] - t.vStart[c] + 1);
+    t.vStart[c] = t.vEnd[c] = -1;
+}
+
+void Parser::placeInTable(TableState &t)
+{
+    if (!t.rowDone && !t.moveNeeded)
+        return;
+    QTextTable *table = t.table;
+    if (t.rowDone) {
+        if (t.row + 1 < table->rows()) {
+            ++t.row;
+        } else {
+            const int batch = int(qMin<qint64>(qBound(1, table->rows(), 256), m_cellBudget / table->columns()));
+            if (batch > 0) {
+                m_cellBudget -= qint64(batch) * table->columns();
+                table->appendRows(batch);
+                ++t.row;
+            }
+        }
+        t.col = 0;
+    } else if (t.col >= table->columns()) {
+        if (table->columns() < kMaxColumns && m_cellBudget >= table->rows()) {
+            m_cellBudget -= table->rows();
+            table->appendColumns(1);
+            t.vStart << -1;
+            t.vEnd << -1;
+        }
+        t.col = table->columns() - 1;
+    }
+    t.rowDone = t.moveNeeded = false;
+    const QTextTableCell cell = table->cellAt(t.row, t.col);
+    if (cell.row() == t.row && cell.column() == t.col) {
+        m_cursor = cell.firstCursorPosition();
+        m_pendingPar = false;
+    } else {
+        // out of cells: what follows joins the last one as new paragraphs
+        m_cursor = cell.lastCursorPosition();
+        m_pendingPar = true;
+    }
+    m_paraHasLabel = false;
+}
+
+void Parser::endCell(int level)
+{
+    flushRun();
+    syncTable(level);
+    ensureParagraph();
+    const QTextBlockFormat bf = blockFormat(st().para);
+    m_cursor.setBlockFormat(bf);
+    if (bf.boolProperty(RichTextProperty::Bullets))
+        attachToList();
+    m_paraHasLabel = false;
+    m_pnStyle = -1;
+    TableState &t = m_tables.back();
+    ++t.col;
+    t.moveNeeded = true;
+}
+
+// A \row or \nestrow: the row's definition gives the table its column
+// widths, the row's merged cells and their shading.
+void Parser::endRow(int level)
+{
+    flushRun();
+    if (int(m_tables.size()) < level || m_tables.back().rowDone)
+        syncTable(level);
+    while (int(m_tables.size()) > level)
+        leaveTable();
+    TableState &t = m_tables.back();
+    if (level == 1)
+        m_rowOpen = false;
+    QTextTable *table = t.table;
+    const RowDef &def = m_rowDefs[size_t(level)];
+    const int columns = table->columns();
+    const int n = int(qMin<qsizetype>(def.cells.size(), columns));
+    if (t.widthsFor < columns && n == columns) { // the first row with every column
+        QList<QTextLength> widths;
+        int left = 0;
+        for (int c = 0; c < n; ++c) {
+            const int w = qMax(def.cells[c].right - left, 15);
+            widths << QTextLength(QTextLength::FixedLength, w / 15.0);
+            left = qMax(left, def.cells[c].right);
+        }
+        QTextTableFormat tf = table->format();
+        tf.setColumnWidthConstraints(widths);
+        bool border = def.border;
+        for (const CellDef &c : def.cells)
+            border = border || c.border;
+        tf.setBorder(border ? 1 : 0);
+        tf.setBorderStyle(border ? QTextFrameFormat::BorderStyle_Solid : QTextFrameFormat::BorderStyle_None);
+        table->setFormat(tf);
+        t.widthsFor = columns;
+        t.gridRights.clear();
+        for (int c = 0; c < n; ++c)
+            t.gridRights << def.cells[c].right;
+    }
+    if (n > 0 && !def.cells[n - 1].vmerge && !def.cells[n - 1].hmerge) {
+        while (t.rowRights.size() < t.row)
+            t.rowRights << QList<int>();
+        QList<int> rights;
+        for (int c = 0; c < n; ++c)
+            rights << def.cells[c].right;
+        if (t.rowRights.size() == t.row)
+            t.rowRights << rights;
+    }
+    for (int c = 0; c < n; ++c) {
+        const CellDef &d = def.cells[c];
+        if (d.shading > 0 && d.shading < m_colors.size() && m_colors[d.shading].isValid()) {
+            QTextTableCell cell = table->cellAt(t.row, c);
+            QTextTableCellFormat f = cell.format().toTableCellFormat();
+            f.setBackground(m_colors[d.shading]);
+            cell.setFormat(f);
+        }
+    }
+    for (int c = 0; c < n; ++c) {
+        const CellDef &d = def.cells[c];
+        if (d.vmerge == 2 && t.vStart[c] >= 0 && t.vEnd[c] == t.row - 1) {
+            t.vEnd[c] = t.row;
+        } else {
+            closeVerticalMerge(t, c);
+            if (d.vmerge == 1)
+                t.vStart[c] = t.vEnd[c] = t.row;
+        }
+    }
+    for (int c = n; c < t.vStart.size(); ++c)
+        closeVerticalMerge(t, c);
+    for (int c = 0; c < n;) {
+        int end = c + 1;
+        while (end < n && def.cells[end].hmerge == 2)
+            ++end;
+        if (end - c > 1 && def.cells[c].vmerge == 0)
+            t.merges << QRect(c, t.row, end - c, 1);
+        c = end;
+    }
+    t.rowDone = true;
+    t.moveNeeded = false;
+}
+
 void Parser::controlWord(std::string_view name, bool hasParam, int param)
 {
     const bool star = m_star;
@@ -679,10 +1146,63 @@ void Parser::controlWord(std::string_view name, bool hasParam, int param)
         break;
     case Word::Pn:
         m_paraHasLabel = true;
-        if (inGroup)
-            skipGroup();
+        s.dest = Destination::Pn;
+        break;
+    case Word::PnStyle:
+        if (s.dest == Destination::Pn)
+            m_pnStyle = info.character;
+        break;
+    case Word::ListTable:
+        s.dest = Destination::ListTable;
+        break;
+    case Word::ListDef: case Word::ListOverrideDef:
+        if (s.dest == Destination::ListTable) {
+            commitListDef();
+            m_listMode = info.word == Word::ListDef ? 1 : 2;
+        }
+        break;
+    case Word::ListDefLevel:
+        if (s.dest == Destination::ListTable && m_listMode == 1 && m_defLevels.size() < 9)
+            m_defLevels << 0;
+        break;
+    case Word::LevelNfc:
+        if (s.dest == Destination::ListTable && !m_defLevels.isEmpty())
+            m_defLevels.last() = param;
+        break;
+    case Word::ListId:
+        if (s.dest == Destination::ListTable)
+            m_defListId = param;
         break;
     case Word::Transparent: break;
+    case Word::Pict:
+        s.dest = Destination::Pict;
+        m_pict = PictureData();
+        m_hexNibble = -1;
+        break;
+    case Word::PictProp:
+        if (s.dest == Destination::Pict)
+            pictureWord(info.character, hasParam, param);
+        break;
+    case Word::NonShpPict: case Word::ShapeResult:
+        // the fallback of a picture or shape shown already
+        if (m_pictureJustPlaced && inGroup)
+            skipGroup();
+        break;
+    case Word::ShapeInst:
+        m_pictureJustPlaced = false;
+        s.dest = Destination::Shape;
+        break;
+    case Word::ShapeName:
+        s.dest = Destination::ShapeName;
+        m_shapeName.clear();
+        break;
+    case Word::ShapeValue:
+        // of a shape's properties only its picture ("pib") is read
+        if (s.dest != Destination::Shape || m_shapeName.trimmed() != "pib") {
+            if (inGroup)
+                skipGroup();
+        }
+        break;
     case Word::Skip: case Word::Unknown: break;
     case Word::Rtf: break;
     case Word::Ansi: m_ansiCodePage = 1252; m_cpFont = INT_MIN; break;
@@ -719,6 +1239,8 @@ void Parser::controlWord(std::string_view name, bool hasParam, int param)
     }
     case Word::Bin: {
         const qsizetype len = qsizetype(qBound<qint64>(qint64(0), qint64(param), qint64(m_data.size() - m_pos)));
+        if (s.dest == Destination::Pict)
+            m_pict.bytes.append(m_data.constData() + m_pos, len);
         m_pos += len;
         if (m_ucSkip > 0)
             --m_ucSkip;
@@ -802,18 +1324,73 @@ void Parser::controlWord(std::string_view name, bool hasParam, int param)
     case Word::Style: if (s.dest == Destination::Body) p.style = qMax(0, param); break;
     case Word::InTable: p.inTable = on; break;
     case Word::PageBreakBefore: p.pageBreakBefore = on; break;
-    case Word::ListOverride: p.list = qMax(0, param); break;
+    case Word::ListOverride:
+        if (s.dest == Destination::ListTable)
+            m_defLs = param;
+        else
+            p.list = qMax(0, param);
+        break;
     case Word::ListLevel: p.level = qBound(0, param, 8); break;
-    case Word::Par: case Word::Sect: case Word::Row:
+    case Word::Par: case Word::Sect:
         if (s.dest == Destination::Body)
             endParagraph(false);
         break;
+    case Word::Cell: case Word::NestCell:
+        if (s.dest == Destination::Body && info.word == Word::Cell && m_tables.empty() && paraLevel() == 0)
+            addUnit(u'\t'); // a cell of no table: a tab keeps its text apart
+        else if (s.dest == Destination::Body)
+            endCell(info.word == Word::Cell ? 1 : qBound(2, paraLevel(), kMaxTableLevel));
+        break;
+    case Word::Row:
+        if (s.dest == Destination::Body)
+            endRow(1);
+        break;
+    case Word::NestRow:
+        if (s.dest == Destination::Body)
+            endRow(qBound(2, paraLevel(), kMaxTableLevel));
+        break;
+    case Word::NestTableProps:
+        s.nestProps = true;
+        break;
+    case Word::Trowd:
+        m_rowDefLevel = s.nestProps ? qBound(2, paraLevel(), kMaxTableLevel) : 1;
+        rowDef() = RowDef();
+        if (m_rowDefLevel == 1)
+            m_rowOpen = true;
+        break;
+    case Word::Cellx: {
+        RowDef &r = rowDef();
+        if (r.cells.size() < kMaxColumns) {
+            r.next.right = clampLength(param);
+            r.cells << r.next;
+        }
+        r.next = CellDef();
+        r.borderIsCell = false;
+        break;
+    }
+    case Word::CellMerge: {
+        CellDef &n = rowDef().next;
+        if (info.character <= 2)
+            n.hmerge = quint8(info.character);
+        else
+            n.vmerge = quint8(info.character - 2);
+        break;
+    }
+    case Word::CellShading: rowDef().next.shading = qMax(0, param); break;
+    case Word::CellBorder: rowDef().next.border = true; rowDef().borderIsCell = true; break;
+    case Word::RowBorder: rowDef().border = true; rowDef().borderIsCell = false; break;
+    case Word::BorderNone:
+        if (rowDef().borderIsCell)
+            rowDef().next.border = false;
+        break;
+    case Word::RowGap: rowDef().gap = qBound(0, param, 1440); break;
+    case Word::Itap: p.itap = qBound(0, param, 1000); break;
     case Word::Page:
         if (s.dest == Destination::Body)
             endParagraph(true);
         break;
     case Word::Line: addUnit(QChar::LineSeparator); break;
-    case Word::Tab: case Word::Cell: addUnit(u'\t'); break;
+    case Word::Tab: addUnit(u'\t'); break;
     case Word::Character: addUnit(info.character); break;
     }
 }
@@ -822,6 +1399,7 @@ void Parser::run(qsizetype start)
 {
     m_stack.reserve(64);
     m_stack.push_back(GroupState());
+    m_cellBudget = 100'000 + m_data.size() / 4;
     m_pos = start;
     const char *d = m_data.constData();
     const qsizetype n = m_data.size();
@@ -925,8 +1503,14 @@ void Parser::run(qsizetype start)
         }
     }
     flushRun();
-    if (m_wholeDocument && (m_blockTouched || !m_pendingPar))
-        m_cursor.setBlockFormat(blockFormat(st().para));
+    while (!m_tables.empty())
+        leaveTable();
+    if (m_wholeDocument && (m_blockTouched || !m_pendingPar)) {
+        QTextBlockFormat f = blockFormat(st().para);
+        if (QTextList *list = m_cursor.block().textList()) // a finished item stays one
+            f.setObjectIndex(list->objectIndex());
+        m_cursor.setBlockFormat(f);
+    }
     if (!m_done) {
         if (m_stack.size() + m_overflowDepth > 1)
             warn(QStringLiteral("The document ends before all its groups are closed; what was there has been read."));

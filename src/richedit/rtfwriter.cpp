@@ -2,6 +2,7 @@
 
 #include "codepage.h"
 #include "richtextproperties.h"
+#include "rtfpicture.h"
 
 #include <QColor>
 #include <QHash>
@@ -10,7 +11,9 @@
 #include <QTextDocument>
 #include <QTextFragment>
 #include <QTextList>
+#include <QTextTable>
 
+#include <climits>
 #include <cmath>
 
 namespace {
@@ -23,6 +26,31 @@ struct FontKey {
     bool operator==(const FontKey &o) const { return family == o.family && charset == o.charset; }
 };
 size_t qHash(const FontKey &k, size_t seed = 0) { return qHashMulti(seed, k.family, k.charset); }
+
+// The items of a frame or cell in order: blocks, and child frames. The empty
+// block that only carries a table's start (every table that does not follow
+// a paragraph has one) is left out: it is no paragraph of the text.
+struct Item {
+    QTextBlock block;
+    QTextFrame *frame = nullptr;
+};
+QList<Item> items(QTextFrame::iterator it)
+{
+    QList<Item> out;
+    for (; !it.atEnd(); ++it) {
+        if (QTextFrame *f = it.currentFrame()) {
+            if (!out.isEmpty() && !out.last().frame) {
+                const QTextBlock &b = out.last().block;
+                if (b.length() == 1 && b.position() + b.length() >= f->firstPosition() - 1)
+                    out.removeLast();
+            }
+            out << Item{QTextBlock(), f};
+        } else if (it.currentBlock().isValid()) {
+            out << Item{it.currentBlock(), nullptr};
+        }
+    }
+    return out;
+}
 
 class Writer
 {
@@ -57,16 +85,27 @@ private:
         m_colors << rgb;
         return m_colorIndex[rgb] = int(m_colors.size()); // index 0 is "automatic"
     }
-    void blockProps(const QTextBlockFormat &b, QByteArray &out);
+    void blockProps(const QTextBlockFormat &b, int level, QByteArray &out);
+    bool frame(QTextFrame *frame, int level, QByteArray &out);
+    bool itemsOf(const QList<Item> &list, int level, QByteArray &out);
+    void block(const QTextBlock &block, int level, QByteArray &out);
+    void table(QTextTable *table, int level, QByteArray &out);
+    void cellContent(const QTextTableCell &cell, int level, QByteArray &out);
+    void listProps(const QTextBlock &block, QByteArray &out);
+    QByteArray listTable() const;
     void charProps(const QTextCharFormat &f, QByteArray &out);
     void text(const QString &s, QByteArray &out);
 
     const QTextDocument &m_doc;
     int m_from, m_to;
+    int m_end = 0;
+    bool m_open = false; ///< a paragraph was written and has no \\par yet
     QList<FontKey> m_fonts;
     QHash<FontKey, int> m_fontIndex;
     QList<QRgb> m_colors;
     QHash<QRgb, int> m_colorIndex;
+    QList<QTextList *> m_lists;
+    QHash<QTextList *, int> m_listIndex;
 };
 
 void num(QByteArray &out, const char *word, int v)
@@ -75,9 +114,13 @@ void num(QByteArray &out, const char *word, int v)
     out += QByteArray::number(v);
 }
 
-void Writer::blockProps(const QTextBlockFormat &b, QByteArray &out)
+void Writer::blockProps(const QTextBlockFormat &b, int level, QByteArray &out)
 {
     out += "\\pard";
+    if (level > 0)
+        out += "\\intbl";
+    if (level > 1)
+        num(out, "\\itap", level);
     const Qt::Alignment a = b.alignment() & Qt::AlignHorizontal_Mask;
     if (a & Qt::AlignJustify)
         out += "\\qj";
@@ -126,9 +169,98 @@ void Writer::blockProps(const QTextBlockFormat &b, QByteArray &out)
     }
     if (b.boolProperty(RichTextProperty::KeepWithNext))
         out += "\\keepn";
-    out += ' ';
-    if (b.boolProperty(RichTextProperty::Bullets))
-        out += "{\\pntext\\'95\\tab}{\\*\\pn\\pnlvlblt\\pnindent360{\\pntxtb\\'95}}";
+}
+
+namespace {
+// The RTF number format of a list style (\\levelnfc), 23 for bullets.
+int numberFormat(QTextListFormat::Style style)
+{
+    switch (style) {
+    case QTextListFormat::ListDecimal: return 0;
+    case QTextListFormat::ListUpperRoman: return 1;
+    case QTextListFormat::ListLowerRoman: return 2;
+    case QTextListFormat::ListUpperAlpha: return 3;
+    case QTextListFormat::ListLowerAlpha: return 4;
+    default: return 23;
+    }
+}
+} // namespace
+
+// A list item: \\ls and \\ilvl for readers of list tables, the label in
+// \\pntext and an old-style \\pn for those that only know those.
+void Writer::listProps(const QTextBlock &block, QByteArray &out)
+{
+    QTextList *list = block.textList();
+    if (!list) {
+        if (block.blockFormat().boolProperty(RichTextProperty::Bullets))
+            out += " {\\pntext\\'95\\tab}{\\*\\pn\\pnlvlblt\\pnindent360{\\pntxtb\\'95}}";
+        else
+            out += ' ';
+        return;
+    }
+    int index = m_listIndex.value(list, -1);
+    if (index < 0) {
+        m_lists << list;
+        index = m_listIndex[list] = int(m_lists.size());
+    }
+    const int nfc = numberFormat(list->format().style());
+    num(out, "\\ls", index);
+    num(out, "\\ilvl", qBound(0, list->format().indent() - 1, 8));
+    out += " {\\pntext ";
+    if (nfc == 23) {
+        out += "\\'95";
+    } else {
+        text(list->itemText(block), out);
+    }
+    out += "\\tab}";
+    if (nfc == 23) {
+        out += "{\\*\\pn\\pnlvlblt\\pnindent360{\\pntxtb\\'95}}";
+    } else {
+        static const char *const styles[] = {"\\pndec", "\\pnucrm", "\\pnlcrm", "\\pnucltr", "\\pnlcltr"};
+        out += "{\\*\\pn\\pnlvlbody";
+        out += styles[nfc];
+        num(out, "\\pnstart", 1);
+        out += "\\pnindent360{\\pntxta .}}";
+    }
+}
+
+// The list table: one list of nine levels for each list of the text, and
+// the override that gives it its \\ls number.
+QByteArray Writer::listTable() const
+{
+    if (m_lists.isEmpty())
+        return {};
+    QByteArray out = "{\\*\\listtable\n";
+    for (int i = 0; i < m_lists.size(); ++i) {
+        const int nfc = numberFormat(m_lists[i]->format().style());
+        num(out, "{\\list\\listtemplateid", i + 1);
+        out += "\\listsimple0\n";
+        for (int level = 0; level < 9; ++level) {
+            num(out, "{\\listlevel\\levelnfc", nfc);
+            num(out, "\\levelnfcn", nfc);
+            out += "\\leveljc0\\leveljcn0\\levelfollow0\\levelstartat1";
+            if (nfc == 23) {
+                out += "{\\leveltext\\'01\\u8226 ?;}{\\levelnumbers;}";
+            } else {
+                out += "{\\leveltext\\'02\\'0";
+                out += char('0' + level);
+                out += ".;}{\\levelnumbers\\'01;}";
+            }
+            num(out, "\\fi", -360);
+            num(out, "\\li", 720 + 360 * level);
+            out += "}\n";
+        }
+        num(out, "\\listid", i + 1);
+        out += "}\n";
+    }
+    out += "}\n{\\*\\listoverridetable";
+    for (int i = 0; i < m_lists.size(); ++i) {
+        num(out, "{\\listoverride\\listid", i + 1);
+        num(out, "\\listoverridecount0\\ls", i + 1);
+        out += '}';
+    }
+    out += "}\n";
+    return out;
 }
 
 void Writer::charProps(const QTextCharFormat &f, QByteArray &out)
@@ -194,51 +326,174 @@ void Writer::text(const QString &s, QByteArray &out)
     }
 }
 
+// Writes the blocks and tables of frame; false once past the end of the range.
+bool Writer::frame(QTextFrame *frame, int level, QByteArray &out)
+{
+    return itemsOf(items(frame->begin()), level, out);
+}
+
+bool Writer::itemsOf(const QList<Item> &list, int level, QByteArray &out)
+{
+    for (const Item &item : list) {
+        if (QTextFrame *child = item.frame) {
+            if (child->lastPosition() < m_from)
+                continue;
+            if (child->firstPosition() > m_end)
+                return false;
+            auto *t = qobject_cast<QTextTable *>(child);
+            if (t && level == 0 && m_from >= t->firstPosition() && m_end <= t->lastPosition()) {
+                // a range inside one cell is that cell's text, not the table
+                const QTextTableCell first = t->cellAt(m_from), last = t->cellAt(m_end);
+                if (first.isValid() && first == last)
+                    return itemsOf(items(first.begin()), 0, out);
+            }
+            if (t) {
+                if (m_open)
+                    out += "\\par\n";
+                m_open = false;
+                table(t, level + 1, out);
+            } else if (!this->frame(child, level, out)) {
+                return false;
+            }
+            continue;
+        }
+        const QTextBlock &b = item.block;
+        if (b.position() + b.length() <= m_from && level == 0)
+            continue;
+        if (b.position() > m_end)
+            return false;
+        if (m_open)
+            out += b.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore ? "\\page\n" : "\\par\n";
+        block(b, level, out);
+        m_open = true;
+    }
+    return true;
+}
+
+void Writer::cellContent(const QTextTableCell &cell, int level, QByteArray &out)
+{
+    m_open = false;
+    for (const Item &item : items(cell.begin())) {
+        if (auto *t = qobject_cast<QTextTable *>(item.frame)) {
+            if (m_open)
+                out += "\\par\n";
+            m_open = false;
+            table(t, level + 1, out);
+        } else if (!item.frame) {
+            if (m_open)
+                out += "\\par\n";
+            block(item.block, level, out);
+            m_open = true;
+        }
+    }
+    if (!m_open) {
+        QTextBlockFormat empty;
+        blockProps(empty, level, out);
+        out += ' ';
+    }
+    out += level > 1 ? "\\nestcell\n" : "\\cell\n";
+    m_open = false;
+}
+
+// A table as RTF rows: each row's definition (merged cells, shading,
+// borders, right edges), then its cells. Nested tables carry their row
+// definitions in \nesttableprops after their cells, as Word writes them.
+void Writer::table(QTextTable *t, int level, QByteArray &out)
+{
+    const QTextTableFormat tf = t->format();
+    const int rows = t->rows(), columns = t->columns();
+    const QList<QTextLength> widths = tf.columnWidthConstraints();
+    const bool border = tf.border() > 0 && tf.borderStyle() != QTextFrameFormat::BorderStyle_None;
+    for (int r = 0; r < rows; ++r) {
+        QByteArray def = "\\trowd";
+        num(def, "\\trgaph", int(std::lround(tf.cellPadding() * 15)));
+        int right = 0;
+        for (int c = 0; c < columns; ++c) {
+            const QTextTableCell cell = t->cellAt(r, c);
+            if (cell.column() < c)
+                def += "\\clmrg";
+            else if (cell.columnSpan() > 1)
+                def += "\\clmgf";
+            if (cell.rowSpan() > 1)
+                def += cell.row() == r ? "\\clvmgf" : "\\clvmrg";
+            const QTextCharFormat cf = cell.format();
+            if (cf.hasProperty(QTextFormat::BackgroundBrush) && cf.background().style() != Qt::NoBrush)
+                num(def, "\\clcbpat", colorIndex(cf.background().color()));
+            if (border)
+                def += "\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10\\clbrdrb\\brdrs\\brdrw10\\clbrdrr\\brdrs\\brdrw10";
+            int w = 9000 / qMax(1, columns);
+            if (c < widths.size() && widths[c].type() == QTextLength::FixedLength)
+                w = int(std::lround(widths[c].rawValue() * 15));
+            right += qMax(w, 15);
+            num(def, "\\cellx", right);
+        }
+        if (level == 1)
+            out += def + "\n";
+        for (int c = 0; c < columns; ++c) {
+            const QTextTableCell cell = t->cellAt(r, c);
+            if (cell.row() == r && cell.column() == c) {
+                cellContent(cell, level, out);
+            } else {
+                // covered by a merged cell: an empty cell keeps the row's shape
+                blockProps(QTextBlockFormat(), level, out);
+                out += ' ';
+                out += level > 1 ? "\\nestcell\n" : "\\cell\n";
+            }
+        }
+        if (level == 1)
+            out += "\\row\n";
+        else
+            out += "{\\*\\nesttableprops" + def + "\\nestrow}{\\nonesttables\\par}\n";
+    }
+    m_open = false;
+}
+
+void Writer::block(const QTextBlock &block, int level, QByteArray &out)
+{
+    blockProps(block.blockFormat(), level, out);
+    listProps(block, out);
+    const int from = level == 0 ? m_from : 0;
+    const int end = level == 0 ? m_end : INT_MAX;
+    QString href;
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment frag = it.fragment();
+        const int a = qMax(frag.position(), from), b = qMin(frag.position() + frag.length(), end);
+        if (a >= b)
+            continue;
+        const QTextCharFormat cf = frag.charFormat();
+        const QString link = cf.isAnchor() ? cf.anchorHref() : QString();
+        if (link != href) {
+            if (!href.isEmpty())
+                out += "}}}";
+            if (!link.isEmpty()) {
+                out += "{\\field{\\*\\fldinst{HYPERLINK \"";
+                text(link, out);
+                out += "\"}}{\\fldrslt{";
+            }
+            href = link;
+        }
+        if (cf.isImageFormat()) {
+            const QByteArray pict = RtfPicture::toRtf(m_doc, cf.toImageFormat());
+            for (int i = a; i < b; ++i)
+                out += pict;
+            continue;
+        }
+        out += '{';
+        charProps(cf, out);
+        text(frag.text().mid(a - frag.position(), b - a), out);
+        out += '}';
+    }
+    if (!href.isEmpty())
+        out += "}}}";
+}
+
 QByteArray Writer::run()
 {
-    const int end = m_to < 0 ? m_doc.characterCount() - 1 : qMin(m_to, m_doc.characterCount() - 1);
+    m_end = m_to < 0 ? m_doc.characterCount() - 1 : qMin(m_to, m_doc.characterCount() - 1);
     QByteArray body;
-    body.reserve(end * 2);
-    bool first = true;
-    for (QTextBlock block = m_doc.findBlock(m_from); block.isValid() && block.position() <= end;
-         block = block.next()) {
-        const QTextBlockFormat bf = block.blockFormat();
-        if (!first)
-            body += bf.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore ? "\\page\n" : "\\par\n";
-        first = false;
-        QTextBlockFormat props = bf;
-        if (block.textList())
-            props.setProperty(RichTextProperty::Bullets, true);
-        blockProps(props, body);
-        QString href;
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextFragment frag = it.fragment();
-            int a = qMax(frag.position(), m_from), b = qMin(frag.position() + frag.length(), end);
-            if (a >= b)
-                continue;
-            const QTextCharFormat cf = frag.charFormat();
-            const QString link = cf.isAnchor() ? cf.anchorHref() : QString();
-            if (link != href) {
-                if (!href.isEmpty())
-                    body += "}}}";
-                if (!link.isEmpty()) {
-                    body += "{\\field{\\*\\fldinst{HYPERLINK \"";
-                    text(link, body);
-                    body += "\"}}{\\fldrslt{";
-                }
-                href = link;
-            }
-            body += '{';
-            charProps(cf, body);
-            text(frag.text().mid(a - frag.position(), b - a), body);
-            body += '}';
-        }
-        if (!href.isEmpty())
-            body += "}}}";
-        if (block.position() + block.length() > end + 1 && m_to >= 0)
-            break;
-    }
-    body += "\\par\n}";
+    body.reserve(m_end * 2);
+    frame(m_doc.rootFrame(), 0, body);
+    body += m_open ? "\\par\n}" : "\\pard\n}"; // after a table: no row of its own
 
     QByteArray out = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1\n{\\fonttbl";
     if (m_fonts.isEmpty())
@@ -258,6 +513,7 @@ QByteArray Writer::run()
         out += ';';
     }
     out += "}\n";
+    out += listTable();
     out += body;
     return out;
 }

@@ -57,6 +57,11 @@ void THiddenTextHighlighter::update(int from, int to)
     if (!doc)
         return;
     static const QTextCharFormat hidden = hiddenFormat();
+    static const QTextCharFormat disabled = [] {
+        QTextCharFormat f;
+        f.setForeground(QColor(128, 128, 128)); // disabled text shows greyed
+        return f;
+    }();
     m_updating = true;
     for (QTextBlock block = doc->findBlock(from); block.isValid() && block.position() <= to;
          block = block.next()) {
@@ -66,8 +71,13 @@ void THiddenTextHighlighter::update(int from, int to)
         QList<QTextLayout::FormatRange> ranges;
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
-            if (fragment.isValid() && fragment.charFormat().boolProperty(RichTextProperty::Hidden))
+            if (!fragment.isValid())
+                continue;
+            const QTextCharFormat format = fragment.charFormat();
+            if (format.boolProperty(RichTextProperty::Hidden))
                 ranges.append({fragment.position() - block.position(), fragment.length(), hidden});
+            else if (format.boolProperty(RichTextProperty::Disabled))
+                ranges.append({fragment.position() - block.position(), fragment.length(), disabled});
         }
         if (ranges == layout->formats())
             continue;

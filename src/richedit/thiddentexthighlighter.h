@@ -6,7 +6,8 @@
 
 class QTextDocument;
 
-/// Hides text with the Hidden character property on screen: its characters
+/// Hides text with the Hidden character property on screen, and greys text with
+/// the Disabled property: its characters
 /// take no width and draw nothing, yet stay in the document (positions, Text(),
 /// saving and undo see them as they are). The look is an overlay on the
 /// blocks' layouts (QTextLayout::setFormats); the document's formats are never

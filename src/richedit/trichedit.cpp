@@ -3,6 +3,7 @@
 #include <QPointer>
 
 #include "richtextproperties.h"
+#include "rtfpicture.h"
 #include "rtfreader.h"
 #include "rtfwriter.h"
 #include "codepage.h"
@@ -439,6 +440,28 @@ bool TRichEditor::SetSelText(const QString &text)
         return false;
     m_pendingKind = TUndoKind::Typing;
     c.insertText(normalizeLineEnds(text));
+    m_pendingKind = TUndoKind::None;
+    setTextCursor(c);
+    return true;
+}
+
+bool TRichEditor::InsertPicture(const QString &path, QString *error)
+{
+    PictureData data;
+    if (!RtfPicture::fromFile(path, &data, error))
+        return false;
+    QTextCursor c = textCursor();
+    if (!editAllowed(c.selectionStart(), c.selectionEnd())) {
+        if (error)
+            *error = QStringLiteral("The picture cannot replace protected text.");
+        return false;
+    }
+    const QImage image = RtfPicture::decode(data);
+    m_pendingKind = TUndoKind::Paste;
+    c.beginEditBlock();
+    c.removeSelectedText();
+    RtfPicture::insert(c, data, image);
+    c.endEditBlock();
     m_pendingKind = TUndoKind::None;
     setTextCursor(c);
     return true;

@@ -169,6 +169,12 @@ public:
     TFindDialog *findDialog() const { return m_findDialog; }
     TFindDialog *replaceDialog() const { return m_replaceDialog; }
 
+    /// Inserts the picture file at path (gif, jpg, jpeg, png, bmp, emf, wmf) at
+    /// the caret, replacing the selection, at the picture's own size, as one
+    /// undo step. False with error set when the file is no picture or the
+    /// edit touches protected text.
+    bool InsertPicture(const QString &path, QString *error = nullptr);
+
     /// Runs the insert-object dialog installed with SetInsertObjectHandler;
     /// false when there is none or it inserted nothing.
     bool InsertObjectDialog();

@@ -8,6 +8,9 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextList>
+#include <QTextTable>
+#include <QTextImageFormat>
+#include "rtfpicture.h"
 #include <QtTest>
 
 class tst_RtfReader : public QObject
@@ -32,8 +35,12 @@ private slots:
     void roundTrip();
     void insertAndRange();
     void bullets();
+    void lists_data();
+    void lists();
     void corpus_data();
     void corpus();
+    void corpusContent_data();
+    void corpusContent();
 };
 
 static QString plain(const QByteArray &rtf)
@@ -62,6 +69,21 @@ void tst_RtfReader::text_data()
     QTest::newRow("cp932 double byte") << QByteArray("{\\rtf1\\ansi\\ansicpg932 \\'82\\'a0}")
                                        << QString::fromUtf8("あ");
     QTest::newRow("mac roman") << QByteArray("{\\rtf1\\mac \\'8e}") << QString::fromUtf8("é");
+    QTest::newRow("ansicpg936") << QByteArray("{\\rtf1\\ansi\\ansicpg936 \\'c4\\'e3}") << QStringLiteral(u"\u4f60");
+    QTest::newRow("ansicpg949") << QByteArray("{\\rtf1\\ansi\\ansicpg949 \\'c7\\'d1}") << QStringLiteral(u"\ud55c");
+    QTest::newRow("ansicpg950") << QByteArray("{\\rtf1\\ansi\\ansicpg950 \\'a4\\'a4}") << QStringLiteral(u"\u4e2d");
+    QTest::newRow("ansicpg1250") << QByteArray("{\\rtf1\\ansi\\ansicpg1250 \\'8a\\'e8}") << QStringLiteral(u"\u0160\u010d");
+    QTest::newRow("ansicpg1253") << QByteArray("{\\rtf1\\ansi\\ansicpg1253 \\'e1\\'e2}") << QStringLiteral(u"\u03b1\u03b2");
+    QTest::newRow("ansicpg1254") << QByteArray("{\\rtf1\\ansi\\ansicpg1254 \\'fe\\'f0}") << QStringLiteral(u"\u015f\u011f");
+    QTest::newRow("ansicpg1255") << QByteArray("{\\rtf1\\ansi\\ansicpg1255 \\'f9\\'ec}") << QStringLiteral(u"\u05e9\u05dc");
+    QTest::newRow("ansicpg1256") << QByteArray("{\\rtf1\\ansi\\ansicpg1256 \\'c7\\'e1}") << QStringLiteral(u"\u0627\u0644");
+    QTest::newRow("ansicpg1257") << QByteArray("{\\rtf1\\ansi\\ansicpg1257 \\'e0\\'f8}") << QStringLiteral(u"\u0105\u0173");
+    QTest::newRow("ansicpg1258") << QByteArray("{\\rtf1\\ansi\\ansicpg1258 \\'d2\\'f5}") << QStringLiteral(u"\u0309\u01a1");
+    QTest::newRow("ansicpg850") << QByteArray("{\\rtf1\\ansi\\ansicpg850 \\'82\\'9b}") << QStringLiteral(u"\u00e9\u00f8");
+    QTest::newRow("ansicpg10000") << QByteArray("{\\rtf1\\ansi\\ansicpg10000 \\'87\\'8e}") << QStringLiteral(u"\u00e1\u00e9");
+    QTest::newRow("fcharset 134 over ansicpg1252") << QByteArray("{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0\\fcharset134 SimSun;}}\\f0 \\'c4\\'e3}") << QStringLiteral(u"\u4f60");
+    QTest::newRow("fcharset 161 greek") << QByteArray("{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset0 Arial;}{\\f1\\fcharset161 Arial Greek;}}\\f0 \\'e1{\\f1 \\'e1}}") << QStringLiteral(u"\u00e1\u03b1");
+    QTest::newRow("fcharset 77 mac") << QByteArray("{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset77 Geneva;}}\\f0 \\'8e}") << QStringLiteral(u"\u00e9");
     QTest::newRow("pc 437") << QByteArray("{\\rtf1\\pc \\'f1}") << QString::fromUtf8("±");
     QTest::newRow("unicode skips fallback") << QByteArray("{\\rtf1 \\u8216\\'93x\\u945a}")
                                             << QString::fromUtf8("\u2018x\u03b1");
@@ -76,13 +98,13 @@ void tst_RtfReader::text_data()
                               << QString::fromUtf8("\u2014\u2013\u2022\u2018\u2019\u201C\u201D\u00A0\u00AD\u2011");
     QTest::newRow("line tab") << QByteArray("{\\rtf1 a\\line b\\tab c}")
                               << (QStringLiteral("a") + QChar(QChar::LineSeparator) + "b\tc");
-    QTest::newRow("tables keep text") << QByteArray("{\\rtf1 \\trowd\\cellx100\\cellx200\\intbl a\\cell b\\cell\\row c}")
-                                      << "a\tb\t\nc";
+    QTest::newRow("tables keep text") << QByteArray("{\\rtf1 \\trowd\\cellx100\\cellx200\\intbl a\\cell b\\cell\\row\\pard c}")
+                                      << QStringLiteral("\uFDD0a\uFDD0b\uFDD1c");
     QTest::newRow("destinations hidden")
         << QByteArray("{\\rtf1{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red1\\green2\\blue3;}"
                       "{\\stylesheet{\\s1 Heading;}}{\\info{\\title T}}{\\header H}{\\footerl F}"
                       "{\\footnote N}{\\annotation A}{\\*\\unknown U}{\\*\\generator G;}"
-                      "{\\pict\\pngblip 89504e47}{\\pntext 1.\\tab}body}")
+                      "{\\pntext 1.\\tab}body}")
         << "body";
     QTest::newRow("unknown word keeps text") << QByteArray("{\\rtf1 {\\foo kept}}") << "kept";
     QTest::newRow("field result") << QByteArray("{\\rtf1 {\\field{\\*\\fldinst PAGE}{\\fldrslt 3}}}") << "3";
@@ -398,6 +420,77 @@ void tst_RtfReader::bullets()
     QVERIFY(!again.lastBlock().textList());
 }
 
+// Each paragraph as its text, with its list label ("#1.", "#a." or "#*" for
+// a bullet) and, below the first level, the level ("@2").
+static QString listing(const QTextDocument &doc)
+{
+    QStringList out;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        QString item = b.text();
+        if (QTextList *l = b.textList()) {
+            const bool bullet = l->format().style() == QTextListFormat::ListDisc;
+            item += QLatin1Char('#') + (bullet ? QStringLiteral("*") : l->itemText(b));
+            if (l->format().indent() > 1)
+                item += QStringLiteral("@%1").arg(l->format().indent());
+        }
+        out << item;
+    }
+    return out.join(QLatin1Char('|'));
+}
+
+void tst_RtfReader::lists_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QString>("expected");
+    const QByteArray table =
+        "{\\*\\listtable{\\list\\listtemplateid7{\\listlevel\\levelnfc0\\levelstartat1{\\leveltext\\'02\\'00.;}{\\levelnumbers\\'01;}}"
+        "{\\listlevel\\levelnfc4{\\leveltext\\'02\\'01.;}{\\levelnumbers\\'01;}}\\listid100}"
+        "{\\list{\\listlevel\\levelnfc23{\\leveltext\\'01\\u8226 ?;}{\\levelnumbers;}}\\listid200}"
+        "{\\list{\\listlevel\\levelnfc255{\\leveltext\\'00;}}\\listid300}}"
+        "{\\*\\listoverridetable{\\listoverride\\listid100\\listoverridecount0\\ls1}"
+        "{\\listoverride\\listoverridecount0\\ls2\\listid200}{\\listoverride\\listid300\\ls3}}";
+    QTest::newRow("numbers go on after other text")
+        << "{\\rtf1" + table + "{\\listtext 1.\\tab}\\ls1 one\\par{\\listtext 2.\\tab}two\\par\\pard plain\\par"
+                               "\\ls1{\\listtext 3.\\tab}three\\par}"
+        << "one#1.|two#2.|plain|three#3.";
+    QTest::newRow("second level letters")
+        << "{\\rtf1" + table + "\\ls1 one\\par\\pard\\ls1\\ilvl1 sub\\par\\pard\\ls1\\ilvl1 sub\\par}"
+        << "one#1.|sub#a.@2|sub#b.@2";
+    QTest::newRow("bullets") << "{\\rtf1" + table + "\\ls2 a\\par b\\par}" << "a#*|b#*";
+    QTest::newRow("no number format") << "{\\rtf1" + table + "\\ls3 a\\par}" << "a";
+    QTest::newRow("no list table") << QByteArray("{\\rtf1 \\ls5 a\\par}") << "a#*";
+    QTest::newRow("old-style numbers")
+        << QByteArray("{\\rtf1 {\\pntext 1.\\tab}{\\*\\pn\\pnlvlbody\\pndec\\pnstart1{\\pntxta .}}one\\par"
+                      "{\\pntext 2.\\tab}{\\*\\pn\\pnlvlbody\\pndec\\pnstart1{\\pntxta .}}two\\par"
+                      "\\pard{\\pntext\\'b7\\tab}{\\*\\pn\\pnlvlblt{\\pntxtb\\'b7}}dot\\par}")
+        << "one#1.|two#2.|dot#*";
+    QTest::newRow("list in a table cell")
+        << "{\\rtf1" + table + "\\trowd\\cellx2000\\pard\\intbl\\ls1 x\\par y\\cell\\row\\pard}"
+        << "x#1.|y#2.|";
+}
+
+void tst_RtfReader::lists()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(QString, expected);
+    QTextDocument doc;
+    QVERIFY(RtfReader::read(rtf, doc).ok);
+    QString got = listing(doc);
+    got.remove(QChar(QChar::ObjectReplacementCharacter));
+    // the table's cell boundaries are no paragraphs of their own here
+    QCOMPARE(got.replace(QStringLiteral("||"), QStringLiteral("|")).remove(QRegularExpression(QStringLiteral("^\\|"))), expected);
+    // written with a list table that Word and LibreOffice read, and read back the same
+    const QByteArray written = RtfWriter::write(doc);
+    if (expected.contains(QLatin1Char('#'))) {
+        QVERIFY(written.contains("{\\*\\listtable"));
+        QVERIFY(written.contains("\\ls1\\ilvl0"));
+        QVERIFY(written.contains("{\\pntext "));
+    }
+    QTextDocument again;
+    QVERIFY(RtfReader::read(written, again).ok);
+    QCOMPARE(listing(again), listing(doc));
+}
+
 void tst_RtfReader::corpus_data()
 {
     QTest::addColumn<QString>("path");
@@ -426,6 +519,112 @@ void tst_RtfReader::corpus()
     QTextDocument again;
     QVERIFY(RtfReader::read(RtfWriter::write(doc), again).ok);
     QCOMPARE(again.toPlainText(), text);
+}
+
+namespace {
+struct Content {
+    QList<QByteArray> pictures; // kept bytes, or the image's size when none are kept
+    QStringList tables;         // "rows x columns", nested ones with a leading "n"
+    int rows = 0;
+    int lists = 0;
+};
+
+void tablesOf(QTextFrame *frame, int depth, Content &c)
+{
+    for (QTextFrame *child : frame->childFrames()) {
+        if (auto *t = qobject_cast<QTextTable *>(child)) {
+            c.tables << QStringLiteral("%1%2x%3").arg(depth ? "n" : "").arg(t->rows()).arg(t->columns());
+            c.rows += t->rows();
+            tablesOf(child, depth + 1, c);
+        } else {
+            tablesOf(child, depth, c);
+        }
+    }
+}
+
+Content contentOf(const QTextDocument &doc)
+{
+    Content c;
+    QSet<QTextList *> lists;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        if (b.textList())
+            lists.insert(b.textList());
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat f = it.fragment().charFormat();
+            if (!f.isImageFormat())
+                continue;
+            QByteArray kept = RtfPicture::keptBytes(doc, f.toImageFormat());
+            if (kept.isEmpty())
+                kept = QByteArray::number(f.toImageFormat().width()) + "x" + QByteArray::number(f.toImageFormat().height());
+            for (int i = 0; i < it.fragment().length(); ++i)
+                c.pictures << kept;
+        }
+    }
+    c.lists = int(lists.size());
+    tablesOf(doc.rootFrame(), 0, c);
+    return c;
+}
+} // namespace
+
+// What the corpus files hold, counted in the files: pictures of the body
+// (not those of headers, nor a shape's fallback picture), tables with the
+// rows of their \row and \nestrow, nested tables, lists.
+void tst_RtfReader::corpusContent_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("pictures");
+    QTest::addColumn<int>("tables");
+    QTest::addColumn<int>("nested");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("lists");
+    QTest::newRow("Issue33") << "rtfpipe__Issue33" << 5 << 18 << 0 << 37 << 0;
+    QTest::newRow("Issue37") << "rtfpipe__Issue37" << 2 << 0 << 0 << 0 << 0;
+    QTest::newRow("Issue39 picture in header") << "rtfpipe__Issue39" << 0 << 0 << 0 << 0 << 0;
+    QTest::newRow("Issue46 shapes") << "rtfpipe__Issue46" << 2 << 1 << 0 << 8 << 5;
+    QTest::newRow("object picture") << "rtfpipe__PictureObjectEmbed2" << 1 << 0 << 0 << 0 << 0;
+    QTest::newRow("images from strings") << "rtfpipe__phprtflite_image_from_strings" << 7 << 2 << 0 << 7 << 0;
+    QTest::newRow("images") << "rtfpipe__phprtflite_images" << 11 << 2 << 0 << 8 << 0;
+    QTest::newRow("Issue51 nested") << "rtfpipe__Issue51" << 0 << 32 << 8 << 82 + 56 << 0; // one more \\row is in a header
+    QTest::newRow("Issue34 nested") << "rtfpipe__Issue34" << 0 << 3 << 2 << 2 + 3 << 0;
+    QTest::newRow("nested report") << "rtfpipe__nested_table_report" << 0 << 2 << 1 << 7 + 2 << 0;
+    QTest::newRow("nested tables") << "rtfpipe__phprtflite_nested_tables" << 0 << 5 << 4 << 1 + 5 << 0;
+    QTest::newRow("merged cells") << "rtfpipe__merged_cells" << 0 << 1 << 0 << 5 << 0;
+    QTest::newRow("tables from web") << "rtfpipe__rtf2xml_tables_from_web1" << 0 << 14 << 0 << 213 << 0;
+    QTest::newRow("table with header") << "rtfpipe__rtf2xml_table_with_header" << 0 << 1 << 0 << 77 << 0;
+    QTest::newRow("table in header") << "rtfpipe__phprtflite_table_in_header" << 0 << 0 << 0 << 0 << 0;
+    QTest::newRow("Issue23") << "rtfpipe__Issue23" << 0 << 2 << 0 << 22 << 0;
+    QTest::newRow("list word") << "rtfpipe__ListWord" << 0 << 0 << 0 << 0 << 2;
+    QTest::newRow("list google") << "rtfpipe__ListGoogle" << 0 << 0 << 0 << 0 << 2;
+    QTest::newRow("outline list") << "rtfpipe__rtf2xml_outline_list" << 0 << 0 << 0 << 0 << 3;
+    QTest::newRow("list in table") << "rtfpipe__rtf2xml_list_in_table" << 0 << 1 << 0 << 2 << 2;
+}
+
+void tst_RtfReader::corpusContent()
+{
+    QFETCH(QString, file);
+    QFETCH(int, pictures);
+    QFETCH(int, tables);
+    QFETCH(int, nested);
+    QFETCH(int, rows);
+    QFETCH(int, lists);
+    QFile f(QStringLiteral(TESSARY_CORPUS_DIR "/rtf/") + file + QStringLiteral(".rtf"));
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QTextDocument doc;
+    QVERIFY(RtfReader::read(f.readAll(), doc).ok);
+    const Content c = contentOf(doc);
+    QCOMPARE(c.pictures.size(), pictures);
+    QCOMPARE(c.tables.size(), tables);
+    QCOMPARE(int(c.tables.filter(QRegularExpression(QStringLiteral("^n"))).size()), nested);
+    QCOMPARE(c.rows, rows);
+    QCOMPARE(c.lists, lists);
+    // saved and opened again: the same text, the pictures byte for byte, the same table shapes
+    QTextDocument again;
+    QVERIFY(RtfReader::read(RtfWriter::write(doc), again).ok);
+    const Content d = contentOf(again);
+    QCOMPARE(again.toPlainText(), doc.toPlainText());
+    QCOMPARE(d.pictures, c.pictures);
+    QCOMPARE(d.tables, c.tables);
+    QCOMPARE(d.lists, c.lists);
 }
 
 QTEST_MAIN(tst_RtfReader)

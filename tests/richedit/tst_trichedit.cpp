@@ -12,6 +12,8 @@
 #include <QSignalSpy>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTemporaryDir>
+#include <QTextLayout>
 #include <QTextList>
 #include <QtTest>
 
@@ -66,6 +68,69 @@ class TestTRichEditor : public QObject
 {
     Q_OBJECT
 private slots:
+    void hiddenTextHiddenOnScreenOnly()
+    {
+        TRichEditor editor;
+        editor.resize(400, 200);
+        QBuffer in;
+        in.setData("{\\rtf1 shown{\\v HIDDENHIDDENHIDDEN}shown{\\disabled grey}}");
+        in.open(QIODevice::ReadOnly);
+        QVERIFY(editor.LoadFromStream(in, StreamFormat::Rtf));
+        QCoreApplication::processEvents(); // the overrides come with the next event loop turn
+        const QTextBlock block = editor.document()->begin();
+        QVERIFY(block.layout());
+        bool hidden = false, grey = false;
+        for (const QTextLayout::FormatRange &r : block.layout()->formats()) {
+            if (r.start == 5 && r.length == 18 && r.format.fontPointSize() < 1)
+                hidden = true;
+            if (r.start == 28 && r.format.foreground().color() == QColor(128, 128, 128))
+                grey = true;
+        }
+        QVERIFY(hidden);
+        QVERIFY(grey);
+        // the hidden run takes (almost) no room on screen
+        const QTextLine line = block.layout()->lineAt(0);
+        QVERIFY(line.cursorToX(23) - line.cursorToX(5) < 2);
+        // and the document keeps its attributes: saved as hidden text of the size it had
+        QBuffer out;
+        out.open(QIODevice::WriteOnly);
+        QVERIFY(editor.SaveToStream(out, StreamFormat::Rtf));
+        QVERIFY(out.data().contains("\\v "));
+        QVERIFY(!out.data().contains("\\fs0"));
+        QVERIFY(!editor.Modified());
+    }
+
+    void insertPictureAtItsSizeAndUndo()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("p.png"));
+        QImage image(40, 25, QImage::Format_RGB32);
+        image.fill(Qt::blue);
+        QVERIFY(image.save(path));
+        TRichEditor editor;
+        editor.setPlainText(QStringLiteral("ab"));
+        editor.SetSelStart(1);
+        QVERIFY(editor.InsertPicture(path));
+        QCOMPARE(editor.Text(), QStringLiteral("a\uFFFCb"));
+        QTextCursor c(editor.document());
+        c.setPosition(2);
+        QVERIFY(c.charFormat().isImageFormat());
+        QCOMPARE(c.charFormat().toImageFormat().width(), 40.0);
+        QCOMPARE(c.charFormat().toImageFormat().height(), 25.0);
+        QCOMPARE(editor.SelStart(), 2);
+        editor.Undo();
+        QCOMPARE(editor.Text(), QStringLiteral("ab"));
+
+        QString error;
+        QVERIFY(!editor.InsertPicture(dir.filePath(QStringLiteral("none.gif")), &error));
+        QVERIFY(!error.isEmpty());
+        fillWithProtectedWord(editor);
+        editor.SetSelStart(7);
+        connect(&editor, &TRichEditor::ProtectChange, &editor, [](int, int, bool &ok) { ok = false; });
+        QVERIFY(!editor.InsertPicture(path, &error));
+        QCOMPARE(editor.Text(), QStringLiteral("free LOCKED text"));
+    }
+
     void positionsCountParagraphBreaksOnce()
     {
         TRichEditor editor;

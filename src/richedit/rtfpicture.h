@@ -1,0 +1,61 @@
+#pragma once
+
+#include "richtextproperties.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+class QTextCursor;
+class QTextDocument;
+class QTextImageFormat;
+
+/// A picture as RTF carries it: its bytes as they came and the words that
+/// size it. Lengths follow RTF: picw/pich in pixels for bitmaps and in
+/// hundredths of a millimetre for metafiles, goals in twips, scales in percent.
+struct PictureData {
+    PictureKind kind = PictureKind::None;
+    QByteArray bytes;
+    int picw = 0, pich = 0;
+    int goalw = 0, goalh = 0;
+    int scalex = 100, scaley = 100;
+    int mapMode = 8;       ///< \wmetafileN, \pmmetafileN
+    int bitsPerPixel = 1;  ///< \wbmbitspixel
+    int widthBytes = 0;    ///< \wbmwidthbytes
+};
+
+/// Pictures in the text: decoding RTF picture data and picture files into
+/// one image each, sizing them, putting them into a document and writing
+/// them back as RTF. A picture that cannot be drawn is shown as a
+/// placeholder of its size and keeps its bytes, so a save writes it back
+/// unchanged.
+class RtfPicture
+{
+public:
+    /// The image to show for data; a small placeholder when it cannot be drawn
+    /// (drawn is then false). Never decodes more than maxPixels pixels.
+    static QImage decode(const PictureData &data, bool *drawn = nullptr,
+                         qint64 maxPixels = kMaxPixels);
+
+    /// The size the picture takes in the text, in twips (1 to 22 inches a side).
+    static QSize displayTwips(const PictureData &data, const QImage &image);
+
+    /// Inserts the picture at cursor as one image character; the image goes
+    /// into the document's resources once, the kept bytes beside it.
+    static void insert(QTextCursor &cursor, const PictureData &data, const QImage &image);
+
+    /// Reads a picture file (gif, jpg, jpeg, png, bmp, emf, wmf); false with
+    /// error set when the file cannot be read or is no picture. JPEG, PNG,
+    /// EMF and WMF keep their bytes; other bitmaps are kept as PNG.
+    static bool fromFile(const QString &path, PictureData *data, QString *error);
+
+    /// The RTF group {\pict ...} for the image character with format.
+    static QByteArray toRtf(const QTextDocument &document, const QTextImageFormat &format);
+
+    /// The bytes kept for the picture of format; empty when it has none.
+    static QByteArray keptBytes(const QTextDocument &document, const QTextImageFormat &format);
+
+    static constexpr qint64 kMaxPixels = 40'000'000;
+    static constexpr int kMaxTwips = 31680; ///< 22 inches
+};

@@ -222,7 +222,8 @@ private:
     };
     void finishTable(TableState &t);
     void closeVerticalMerge(TableState &t, int column);
-    int paraLevel();
+    int paraLevel() { return paraLevelOf(st()); }
+    int paraLevelOf(const GroupState &state) const;
     void syncTable(int level);
     void enterTable();
     void leaveTable();
@@ -325,6 +326,11 @@ void Parser::popGroup()
         warn(QStringLiteral("A closing brace without an opening one was ignored."));
         return;
     }
+    // A run goes on across groups, but not into another table level: text read
+    // inside {\intbl ...} belongs to the table even when it is written later.
+    if ((!m_text.isEmpty() || !m_bytes.isEmpty() || m_highSurrogate)
+        && paraLevelOf(m_stack.back()) != paraLevelOf(m_stack[m_stack.size() - 2]))
+        flushRun();
     m_stack.pop_back();
     if (dest == Destination::FontTable)
         commitFont();
@@ -836,11 +842,11 @@ void Parser::skipGroup()
 
 // The table level of the paragraph being read: \itap, else 1 for \intbl or
 // for any text between a \trowd and its \row.
-int Parser::paraLevel()
+int Parser::paraLevelOf(const GroupState &state) const
 {
-    if (st().dest != Destination::Body)
+    if (state.dest != Destination::Body)
         return int(m_tables.size());
-    const ParaProps &p = st().para;
+    const ParaProps &p = state.para;
     const int level = p.itap > 0 ? p.itap : (p.inTable || m_rowOpen) ? 1 : 0;
     return qMin(level, kMaxTableLevel);
 }

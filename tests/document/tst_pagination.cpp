@@ -7,6 +7,7 @@
 #include "tpggraphicobject.h"
 #include "tpgpage.h"
 #include "tpgpreview.h"
+#include "tpgprinter.h"
 #include "tpgthumbnail.h"
 #include "tpgthumbnails.h"
 #include "trichedit.h"
@@ -15,6 +16,8 @@
 #include <QFile>
 #include <QLabel>
 #include <QPainter>
+#include <QPrinterInfo>
+#include <QProcess>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTextCursor>
@@ -77,6 +80,8 @@ private slots:
     void storedZoom();
     void settingsFileText();
     void editorBackgroundIsKept();
+    void printedPageMatchesTheStrip_data();
+    void printedPageMatchesTheStrip();
 
 private:
     QTemporaryDir m_dir;
@@ -360,6 +365,67 @@ void TstPagination::editorBackgroundIsKept()
     });
     window.EditorBackground1Click();
     QCOMPARE(window.Editor->palette().color(QPalette::Base), chosen);
+}
+
+// The box around the dark pixels of an image.
+QRect inkBox(const QImage &image)
+{
+    QRect box;
+    for (int y = 0; y < image.height(); ++y) {
+        const QRgb *row = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            if (qGray(row[x]) < 128)
+                box |= QRect(x, y, 1, 1);
+        }
+    }
+    return box;
+}
+
+void TstPagination::printedPageMatchesTheStrip_data()
+{
+    QTest::addColumn<QString>("paper");
+    QTest::addColumn<QString>("orientation");
+    QTest::newRow("A4 portrait") << QStringLiteral("A4") << QStringLiteral("Portrait");
+    QTest::newRow("A4 landscape") << QStringLiteral("A4") << QStringLiteral("Landscape");
+    QTest::newRow("Letter") << QStringLiteral("Letter") << QStringLiteral("Portrait");
+    QTest::newRow("Envelope_DL") << QStringLiteral("Envelope_DL") << QStringLiteral("Landscape");
+}
+
+void TstPagination::printedPageMatchesTheStrip()
+{
+    QFETCH(QString, paper);
+    QFETCH(QString, orientation);
+    if (QPrinterInfo::availablePrinterNames().isEmpty())
+        QSKIP("no printer: scripts/test.sh starts a cupsd with the PDF queue");
+    TMDIChild window(nullptr, QStringLiteral("New Document"));
+    fillParagraphs(window.Editor, 80);
+    window.SelectPaperType(paper);
+    window.SelectOrientation(orientation);
+    window.Repaginate();
+    QVERIFY(window.PgPreview1->PageCount() >= 2);
+    const QImage shown = pageImages(window.PgPreview1).at(1).convertToFormat(QImage::Format_RGB32);
+
+    const QString pdf = m_dir.filePath(QStringLiteral("page2.pdf"));
+    TPgPrinter &printer = window.PgPreview1->PgPrinter();
+    printer.SetOutputFileName(pdf);
+    QVERIFY(window.PgPreview1->PrintRange(2, 2));
+    printer.SetOutputFileName(QString());
+    QProcess raster;
+    raster.start(QStringLiteral("pdftoppm"), { QStringLiteral("-r"), QStringLiteral("100"),
+        QStringLiteral("-png"), QStringLiteral("-singlefile"), pdf, m_dir.filePath(QStringLiteral("page2")) });
+    QVERIFY(raster.waitForFinished(60000));
+    const QImage printed(m_dir.filePath(QStringLiteral("page2.png")));
+    QVERIFY(!printed.isNull());
+    QVERIFY(qAbs(printed.width() - shown.width()) <= 1 && qAbs(printed.height() - shown.height()) <= 1);
+    const QRect a = inkBox(shown), b = inkBox(printed.convertToFormat(QImage::Format_RGB32));
+    QVERIFY(!a.isEmpty());
+    // The text lies where the strip shows it, to a pixel or two of rasterisation.
+    const auto near = [](int x, int y) { return qAbs(x - y) <= 2; };
+    QVERIFY2(near(a.left(), b.left()) && near(a.top(), b.top()) && near(a.right(), b.right())
+            && near(a.bottom(), b.bottom()),
+        qPrintable(QStringLiteral("strip %1,%2 %3x%4, printed %5,%6 %7x%8")
+                       .arg(a.x()).arg(a.y()).arg(a.width()).arg(a.height())
+                       .arg(b.x()).arg(b.y()).arg(b.width()).arg(b.height())));
 }
 
 QTEST_MAIN(TstPagination)

@@ -101,7 +101,9 @@ QWidget *TMDIChild::buildPageStrip(QWidget *left)
     PgThumbnails1->SetColor(QColor(226, 226, 226));
     PgThumbnails1->setCursor(Qt::PointingHandCursor);
     PgThumbnails1->setToolTip(QStringLiteral("Print Preview - A4 Paper"));
-    PgThumbnails1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Portrait pages fit the strip; landscape and wide papers scroll sideways rather than
+    // lose their right-hand part.
+    PgThumbnails1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     PgThumbnails1->SetPreview(PgPreview1);
     return PgThumbnails1;
 }

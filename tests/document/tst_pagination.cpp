@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPrinterInfo>
+#include <QScrollBar>
 #include <QProcess>
 #include <QSlider>
 #include <QTemporaryDir>
@@ -72,6 +73,7 @@ private slots:
     void onlyWordEndsRepaginate();
     void envelopeAndBack();
     void rememberedPageIsClamped();
+    void landscapePagesFitOrScroll();
     void incrementalBuildEqualsFullBuild_data();
     void incrementalBuildEqualsFullBuild();
     void thumbnailClickMovesCaret();
@@ -185,6 +187,30 @@ void TstPagination::rememberedPageIsClamped()
     QCOMPARE(window.PgPreview1->PageCount(), 5);
     QCOMPARE(window.PgPreview1->CurrentPage(), 5);
     QCOMPARE(window.PgThumbnails1->SelectedIndex(), 4);
+}
+
+void TstPagination::landscapePagesFitOrScroll()
+{
+    TMDIChild window(nullptr, QStringLiteral("New Document"));
+    window.resize(1000, 700);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    fillParagraphs(window.Editor, 20);
+    window.Repaginate();
+    TPgThumbnails *strip = window.PgThumbnails1;
+    const auto reachable = [strip] {
+        const int right = strip->Thumbnail(0)->geometry().right(); // in the scrolled canvas
+        const int reach = strip->viewport()->width() - 1
+            + (strip->horizontalScrollBar()->isVisible() ? strip->horizontalScrollBar()->maximum() : 0);
+        return right <= reach;
+    };
+    QVERIFY(reachable());
+    window.SelectOrientation(QStringLiteral("Landscape"));
+    QApplication::processEvents();
+    QVERIFY2(reachable(), "the right edge of a landscape page can be scrolled to");
+    window.SelectPaperType(QStringLiteral("Legal"));
+    QApplication::processEvents();
+    QVERIFY(reachable());
 }
 
 void TstPagination::incrementalBuildEqualsFullBuild_data()

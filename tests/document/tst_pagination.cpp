@@ -81,6 +81,7 @@ private slots:
     void storedZoom_data();
     void storedZoom();
     void settingsFileText();
+    void marginsWiderThanThePaper();
     void editorBackgroundIsKept();
     void printedPageMatchesTheStrip_data();
     void printedPageMatchesTheStrip();
@@ -335,6 +336,27 @@ void TstPagination::storedZoom()
     QCOMPARE(window.Editor->ZoomNumerator(), numerator);
     QCOMPARE(window.Editor->ZoomDenominator(), denominator);
     QCOMPARE(window.findChild<QLabel *>(QStringLiteral("Label1"))->text(), label);
+}
+
+void TstPagination::marginsWiderThanThePaper()
+{
+    {
+        QFile f(m_ini);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        // 150 mm each side of a 210 mm sheet; a negative header cannot be meant at all.
+        f.write("[Print Preview]\r\nLeft Margin=150\r\nRight Margin=150\r\nTop Margin=200\r\n"
+                "Bottom Margin=200\r\nHeader Margin=-40\r\n");
+    }
+    TMDIChild window(nullptr, QStringLiteral("New Document"));
+    QCOMPARE(window.Settings().HeaderMarginMm, 10);
+    QCOMPARE(window.Settings().LeftMarginMm, 150);
+    fillParagraphs(window.Editor, 30);
+    window.Repaginate();
+    // No room for text still gives pages of readable lines, not one word per page.
+    QVERIFY2(window.PgPreview1->PageCount() < 100,
+        qPrintable(QString::number(window.PgPreview1->PageCount())));
+    for (int i = 1; i < window.PageStarts.size(); ++i)
+        QVERIFY(window.PageStarts.at(i) > window.PageStarts.at(i - 1));
 }
 
 void TstPagination::settingsFileText()

@@ -216,14 +216,15 @@ void TstPagination::landscapePagesFitOrScroll()
 
 void TstPagination::incrementalBuildEqualsFullBuild_data()
 {
-    QTest::addColumn<bool>("typing");
-    QTest::newRow("word and space") << true;
-    QTest::newRow("red word, same layout") << false;
+    QTest::addColumn<int>("edit");
+    QTest::newRow("word and space") << 0;
+    QTest::newRow("red word, same layout") << 1;
+    QTest::newRow("paragraph across a page break centred and indented") << 2;
 }
 
 void TstPagination::incrementalBuildEqualsFullBuild()
 {
-    QFETCH(bool, typing);
+    QFETCH(int, edit);
     TMDIChild window(nullptr, QStringLiteral("New Document"));
     fillParagraphs(window.Editor, 300);
     window.Repaginate();
@@ -233,9 +234,17 @@ void TstPagination::incrementalBuildEqualsFullBuild()
     QTextCursor c = window.Editor->textCursor();
     c.setPosition(window.PageStarts.at(pages / 2) + 30);
     window.Editor->setTextCursor(c);
-    if (typing) {
+    if (edit == 0) {
         QTest::keyClicks(window.Editor, QStringLiteral("inserted"));
         QTest::keyClick(window.Editor, Qt::Key_Space);
+    } else if (edit == 2) {
+        // The paragraph holding the last line of the middle page's predecessor.
+        c.setPosition(window.PageStarts.at(pages / 2) - 1);
+        QTextBlockFormat centred = c.blockFormat();
+        centred.setAlignment(Qt::AlignHCenter);
+        centred.setLeftMargin(200);
+        c.setBlockFormat(centred);
+        window.Repaginate();
     } else {
         c.movePosition(QTextCursor::NextCharacter, QTextCursor::KeepAnchor, 5);
         QTextCharFormat red;

@@ -121,7 +121,7 @@ void TMDIChild::setUpPages()
     ZoomBar->setTickInterval(5);
     ZoomBar->setTickPosition(QSlider::TicksBothSides);
     ZoomBar->setToolTip(QStringLiteral("Document Zoom"));
-    ZoomBar->setInvertedAppearance(true); // larger upward reads as "more"
+    ZoomBar->setInvertedAppearance(true); // the smallest zoom at the top, as track bars run
     connect(ZoomBar, &QSlider::valueChanged, this, &TMDIChild::ZoomBarChange);
     Label1 = findChild<QLabel *>(QStringLiteral("Label1"));
     Label1->setText(QStringLiteral("100 %"));

@@ -61,6 +61,20 @@ QList<QImage> pageImages(TPgPreview *preview)
     return images;
 }
 
+// The box around the dark pixels of an image.
+QRect inkBox(const QImage &image)
+{
+    QRect box;
+    for (int y = 0; y < image.height(); ++y) {
+        const QRgb *row = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            if (qGray(row[x]) < 128)
+                box |= QRect(x, y, 1, 1);
+        }
+    }
+    return box;
+}
+
 } // namespace
 
 class TstPagination : public QObject
@@ -85,6 +99,8 @@ private slots:
     void settingsFileText();
     void marginsWiderThanThePaper();
     void editorBackgroundIsKept();
+    void pagesFillTheirPaper_data();
+    void pagesFillTheirPaper();
     void printedPageMatchesTheStrip_data();
     void printedPageMatchesTheStrip();
 
@@ -465,18 +481,43 @@ void TstPagination::editorBackgroundIsKept()
     QCOMPARE(window.Editor->palette().color(QPalette::Base), chosen);
 }
 
-// The box around the dark pixels of an image.
-QRect inkBox(const QImage &image)
+void TstPagination::pagesFillTheirPaper_data()
 {
-    QRect box;
-    for (int y = 0; y < image.height(); ++y) {
-        const QRgb *row = reinterpret_cast<const QRgb *>(image.constScanLine(y));
-        for (int x = 0; x < image.width(); ++x) {
-            if (qGray(row[x]) < 128)
-                box |= QRect(x, y, 1, 1);
-        }
+    QTest::addColumn<QString>("paper");
+    QTest::addColumn<QString>("orientation");
+    QTest::newRow("A4") << QStringLiteral("A4") << QStringLiteral("Portrait");
+    QTest::newRow("A4 landscape") << QStringLiteral("A4") << QStringLiteral("Landscape");
+    QTest::newRow("Legal") << QStringLiteral("Legal") << QStringLiteral("Portrait");
+    QTest::newRow("Legal landscape") << QStringLiteral("Legal") << QStringLiteral("Landscape");
+    QTest::newRow("Envelope_DL") << QStringLiteral("Envelope_DL") << QStringLiteral("Landscape");
+}
+
+// The first page's text reaches down to the last line that fits above the bottom margin
+// and across to the right margin: nothing of the content area is cut off.
+void TstPagination::pagesFillTheirPaper()
+{
+    QFETCH(QString, paper);
+    QFETCH(QString, orientation);
+    TMDIChild window(nullptr, QStringLiteral("New Document"));
+    QTextCursor c(window.Editor->document());
+    for (int i = 0; i < 40; ++i) { // long paragraphs: every line but the last is full
+        if (i > 0)
+            c.insertBlock();
+        for (int k = 0; k < 12; ++k)
+            c.insertText(QStringLiteral("words fill the line from margin to margin "));
     }
-    return box;
+    window.SelectPaperType(paper);
+    window.SelectOrientation(orientation);
+    window.Repaginate();
+    QVERIFY(window.PgPreview1->PageCount() >= 2);
+    const QImage page = pageImages(window.PgPreview1).at(0);
+    const QRect ink = inkBox(page);
+    const TPgRectF content = window.PgPreview1->ContentRect();
+    const int lineHeight = 25; // a 12 point line at 100 dpi, with room
+    QVERIFY2(ink.bottom() > content.bottom * 100 - 2 * lineHeight,
+        qPrintable(QStringLiteral("text ends at %1, content at %2").arg(ink.bottom()).arg(content.bottom * 100)));
+    QVERIFY2(ink.right() > content.right * 100 - 4 * lineHeight,
+        qPrintable(QStringLiteral("text ends at x %1, content at %2").arg(ink.right()).arg(content.right * 100)));
 }
 
 void TstPagination::printedPageMatchesTheStrip_data()

@@ -58,8 +58,11 @@ CONF
     echo "printqueue: could not add the PDF queue; see $d/log" >&2
     return 1
   fi
-  # cups-pdf writes into the job owner's ~/PDF (its configuration's "Out").
-  export TESSARY_PRINT_OUTPUT="$HOME/PDF"
+  # cups-pdf writes into the job owner's ~/PDF (its configuration's "Out"): the home
+  # folder of the account, whatever HOME says (it may be unset or elsewhere in CI).
+  local home
+  home=$(getent passwd "$(id -un)" | cut -d: -f6)
+  export TESSARY_PRINT_OUTPUT="${home:-${HOME:-/root}}/PDF"
   echo "printqueue: PDF queue TessaryPDF on $CUPS_SERVER"
 }
 

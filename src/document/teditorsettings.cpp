@@ -148,6 +148,18 @@ TEditorSettings TEditorSettings::Load(const QString &path)
     readInt(ini, PrintPreview, QStringLiteral("Right Margin"), &s.RightMarginMm);
     readInt(ini, PrintPreview, QStringLiteral("Header Margin"), &s.HeaderMarginMm);
     readInt(ini, PrintPreview, QStringLiteral("Footer Margin"), &s.FooterMarginMm);
+    // A negative length (or one beyond any paper) is no geometry: it gets the default.
+    const TEditorSettings defaults;
+    const auto length = [](int &value, int fallback) {
+        if (value < 0 || value > 1000)
+            value = fallback;
+    };
+    length(s.TopMarginMm, defaults.TopMarginMm);
+    length(s.LeftMarginMm, defaults.LeftMarginMm);
+    length(s.BottomMarginMm, defaults.BottomMarginMm);
+    length(s.RightMarginMm, defaults.RightMarginMm);
+    length(s.HeaderMarginMm, defaults.HeaderMarginMm);
+    length(s.FooterMarginMm, defaults.FooterMarginMm);
     // A size the font dialog could never give falls back to the default.
     if (s.DefaultFontSize <= 0 || s.DefaultFontSize > 1638)
         s.DefaultFontSize = TEditorSettings().DefaultFontSize;

@@ -101,7 +101,9 @@ QWidget *TMDIChild::buildPageStrip(QWidget *left)
     PgThumbnails1->SetColor(QColor(226, 226, 226));
     PgThumbnails1->setCursor(Qt::PointingHandCursor);
     PgThumbnails1->setToolTip(QStringLiteral("Print Preview - A4 Paper"));
-    PgThumbnails1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Portrait pages fit the strip; landscape and wide papers scroll sideways rather than
+    // lose their right-hand part.
+    PgThumbnails1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     PgThumbnails1->SetPreview(PgPreview1);
     return PgThumbnails1;
 }
@@ -119,7 +121,7 @@ void TMDIChild::setUpPages()
     ZoomBar->setTickInterval(5);
     ZoomBar->setTickPosition(QSlider::TicksBothSides);
     ZoomBar->setToolTip(QStringLiteral("Document Zoom"));
-    ZoomBar->setInvertedAppearance(true); // larger upward reads as "more"
+    ZoomBar->setInvertedAppearance(true); // the smallest zoom at the top, as track bars run
     connect(ZoomBar, &QSlider::valueChanged, this, &TMDIChild::ZoomBarChange);
     Label1 = findChild<QLabel *>(QStringLiteral("Label1"));
     Label1->setText(QStringLiteral("100 %"));

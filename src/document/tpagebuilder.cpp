@@ -16,6 +16,7 @@
 namespace {
 constexpr int PictureDpi = 600;
 constexpr int TwipsPerInch = 1440;
+constexpr int MinimumLayoutTwips = TwipsPerInch;
 } // namespace
 
 int TPageBuilder::PagePicture::metric(PaintDeviceMetric m) const
@@ -98,7 +99,11 @@ void TPageBuilder::PaginateInto(TPgPreview *preview, QList<int> &pageStarts, int
         return;
     attach();
     TPgPrinter &printer = preview->PgPrinter();
-    const QRect layout(0, 0, std::max(1, widthTwips), std::max(1, heightTwips));
+    // Margins that leave the paper no room for text would lay out a word, or a letter,
+    // per page: thousands of pages. The text keeps at least an inch each way instead
+    // and runs into the margins.
+    const QRect layout(0, 0, std::max(MinimumLayoutTwips, widthTwips),
+        std::max(MinimumLayoutTwips, heightTwips));
     m_editor->SetPageRect(layout);
     const double printableW = printer.PrintableWidth(pgTwips);
     const double printableH = printer.PrintableHeight(pgTwips);

@@ -254,8 +254,17 @@ void TPgThumbnails::selectIndex(int index)
     TPgThumbnail *t = Thumbnail(index);
     if (t && m_highlight)
         t->SetSelected(true);
-    if (m_preview && m_scrollIntoView && t)
+    if (m_preview && m_scrollIntoView && t) {
+        // A column scrolls to the page; sideways (a page wider than the strip) it stays
+        // where the reader put it, at first the paper's left edge. A row does the reverse.
+        const int keepX = horizontalScrollBar()->value();
+        const int keepY = verticalScrollBar()->value();
         ensureWidgetVisible(t, 0, 0);
+        if (m_layout == pgThumbVert)
+            horizontalScrollBar()->setValue(keepX);
+        else if (m_layout == pgThumbHorz)
+            verticalScrollBar()->setValue(keepY);
+    }
 }
 
 void TPgThumbnails::repaintThumbnails()

@@ -7,6 +7,7 @@
 #include "tpggraphicobject.h"
 #include "tpgpage.h"
 #include "tpgpreview.h"
+#include "tpgprinter.h"
 #include "tpgthumbnail.h"
 #include "tpgthumbnails.h"
 #include "trichedit.h"
@@ -15,9 +16,14 @@
 #include <QFile>
 #include <QLabel>
 #include <QPainter>
+#include <QPrinterInfo>
+#include <QScrollBar>
+#include <QProcess>
 #include <QSlider>
 #include <QTemporaryDir>
+#include <QTextBlock>
 #include <QTextCursor>
+#include <QTextList>
 #include <QtTest>
 
 namespace {
@@ -55,6 +61,20 @@ QList<QImage> pageImages(TPgPreview *preview)
     return images;
 }
 
+// The box around the dark pixels of an image.
+QRect inkBox(const QImage &image)
+{
+    QRect box;
+    for (int y = 0; y < image.height(); ++y) {
+        const QRgb *row = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            if (qGray(row[x]) < 128)
+                box |= QRect(x, y, 1, 1);
+        }
+    }
+    return box;
+}
+
 } // namespace
 
 class TstPagination : public QObject
@@ -69,6 +89,7 @@ private slots:
     void onlyWordEndsRepaginate();
     void envelopeAndBack();
     void rememberedPageIsClamped();
+    void landscapePagesFitOrScroll();
     void incrementalBuildEqualsFullBuild_data();
     void incrementalBuildEqualsFullBuild();
     void thumbnailClickMovesCaret();
@@ -76,7 +97,12 @@ private slots:
     void storedZoom_data();
     void storedZoom();
     void settingsFileText();
+    void marginsWiderThanThePaper();
     void editorBackgroundIsKept();
+    void pagesFillTheirPaper_data();
+    void pagesFillTheirPaper();
+    void printedPageMatchesTheStrip_data();
+    void printedPageMatchesTheStrip();
 
 private:
     QTemporaryDir m_dir;
@@ -182,18 +208,63 @@ void TstPagination::rememberedPageIsClamped()
     QCOMPARE(window.PgThumbnails1->SelectedIndex(), 4);
 }
 
+void TstPagination::landscapePagesFitOrScroll()
+{
+    TMDIChild window(nullptr, QStringLiteral("New Document"));
+    window.resize(1000, 700);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    fillParagraphs(window.Editor, 20);
+    window.Repaginate();
+    TPgThumbnails *strip = window.PgThumbnails1;
+    const auto reachable = [strip] {
+        const int right = strip->Thumbnail(0)->geometry().right(); // in the scrolled canvas
+        const int reach = strip->viewport()->width() - 1
+            + (strip->horizontalScrollBar()->isVisible() ? strip->horizontalScrollBar()->maximum() : 0);
+        return right <= reach;
+    };
+    QVERIFY(reachable());
+    window.SelectOrientation(QStringLiteral("Landscape"));
+    QApplication::processEvents();
+    QVERIFY2(reachable(), "the right edge of a landscape page can be scrolled to");
+    window.SelectPaperType(QStringLiteral("Legal"));
+    QApplication::processEvents();
+    QVERIFY(reachable());
+}
+
 void TstPagination::incrementalBuildEqualsFullBuild_data()
 {
-    QTest::addColumn<bool>("typing");
-    QTest::newRow("word and space") << true;
-    QTest::newRow("red word, same layout") << false;
+    QTest::addColumn<int>("edit");
+    QTest::newRow("word and space") << 0;
+    QTest::newRow("red word, same layout") << 1;
+    QTest::newRow("paragraph across a page break centred and indented") << 2;
+    QTest::newRow("paragraph joined with the first item of a long list") << 3;
+    QTest::newRow("item removed from a list of every other paragraph") << 4;
 }
 
 void TstPagination::incrementalBuildEqualsFullBuild()
 {
-    QFETCH(bool, typing);
+    QFETCH(int, edit);
     TMDIChild window(nullptr, QStringLiteral("New Document"));
     fillParagraphs(window.Editor, 300);
+    if (edit == 4) {
+        // Every other paragraph of the second half is an item of one numbered list.
+        QTextCursor list(window.Editor->document()->findBlockByNumber(150));
+        QTextListFormat numbered;
+        numbered.setStyle(QTextListFormat::ListDecimal);
+        QTextList *items = list.createList(numbered);
+        for (int b = 152; b < 300; b += 2)
+            items->add(window.Editor->document()->findBlockByNumber(b));
+    }
+    if (edit == 3) {
+        // The second half is one numbered list.
+        QTextCursor list(window.Editor->document()->findBlockByNumber(150));
+        QTextListFormat numbered;
+        numbered.setStyle(QTextListFormat::ListDecimal);
+        QTextList *items = list.createList(numbered);
+        for (int b = 151; b < 300; ++b)
+            items->add(window.Editor->document()->findBlockByNumber(b));
+    }
     window.Repaginate();
     const int pages = window.PgPreview1->PageCount();
     QVERIFY(pages > 10);
@@ -201,9 +272,35 @@ void TstPagination::incrementalBuildEqualsFullBuild()
     QTextCursor c = window.Editor->textCursor();
     c.setPosition(window.PageStarts.at(pages / 2) + 30);
     window.Editor->setTextCursor(c);
-    if (typing) {
+    if (edit == 0) {
         QTest::keyClicks(window.Editor, QStringLiteral("inserted"));
         QTest::keyClick(window.Editor, Qt::Key_Space);
+    } else if (edit == 4) {
+        // From the end of a plain paragraph to the end of the item after it: the item is
+        // gone, plain paragraphs surround the edit, and later items are numbered anew.
+        const QTextBlock plain = window.Editor->document()->findBlockByNumber(151);
+        const QTextBlock item = plain.next();
+        c.setPosition(plain.position() + plain.length() - 1);
+        c.setPosition(item.position() + item.length() - 1, QTextCursor::KeepAnchor);
+        c.removeSelectedText();
+        window.Repaginate();
+    } else if (edit == 3) {
+        // From inside the paragraph before the list to the end of the list's first item:
+        // what remains is a plain paragraph, and every item after it is numbered anew.
+        const QTextBlock before = window.Editor->document()->findBlockByNumber(149);
+        const QTextBlock first = before.next();
+        c.setPosition(before.position() + 10);
+        c.setPosition(first.position() + first.length() - 1, QTextCursor::KeepAnchor);
+        c.removeSelectedText();
+        window.Repaginate();
+    } else if (edit == 2) {
+        // The paragraph holding the last line of the middle page's predecessor.
+        c.setPosition(window.PageStarts.at(pages / 2) - 1);
+        QTextBlockFormat centred = c.blockFormat();
+        centred.setAlignment(Qt::AlignHCenter);
+        centred.setLeftMargin(200);
+        c.setBlockFormat(centred);
+        window.Repaginate();
     } else {
         c.movePosition(QTextCursor::NextCharacter, QTextCursor::KeepAnchor, 5);
         QTextCharFormat red;
@@ -211,8 +308,9 @@ void TstPagination::incrementalBuildEqualsFullBuild()
         c.mergeCharFormat(red);
         window.Repaginate();
     }
-    QVERIFY2(window.PageBuilder().PagesRendered() < pages,
-        "pages before and after the edit are reused");
+    if (edit < 3) // list numbers reach any page of the list: it may render all
+        QVERIFY2(window.PageBuilder().PagesRendered() < pages,
+            "pages before and after the edit are reused");
 
     // The same document built from scratch.
     TPgPreview fresh;
@@ -306,6 +404,27 @@ void TstPagination::storedZoom()
     QCOMPARE(window.findChild<QLabel *>(QStringLiteral("Label1"))->text(), label);
 }
 
+void TstPagination::marginsWiderThanThePaper()
+{
+    {
+        QFile f(m_ini);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        // 150 mm each side of a 210 mm sheet; a negative header cannot be meant at all.
+        f.write("[Print Preview]\r\nLeft Margin=150\r\nRight Margin=150\r\nTop Margin=200\r\n"
+                "Bottom Margin=200\r\nHeader Margin=-40\r\n");
+    }
+    TMDIChild window(nullptr, QStringLiteral("New Document"));
+    QCOMPARE(window.Settings().HeaderMarginMm, 10);
+    QCOMPARE(window.Settings().LeftMarginMm, 150);
+    fillParagraphs(window.Editor, 30);
+    window.Repaginate();
+    // No room for text still gives pages of readable lines, not one word per page.
+    QVERIFY2(window.PgPreview1->PageCount() < 100,
+        qPrintable(QString::number(window.PgPreview1->PageCount())));
+    for (int i = 1; i < window.PageStarts.size(); ++i)
+        QVERIFY(window.PageStarts.at(i) > window.PageStarts.at(i - 1));
+}
+
 void TstPagination::settingsFileText()
 {
     {
@@ -360,6 +479,92 @@ void TstPagination::editorBackgroundIsKept()
     });
     window.EditorBackground1Click();
     QCOMPARE(window.Editor->palette().color(QPalette::Base), chosen);
+}
+
+void TstPagination::pagesFillTheirPaper_data()
+{
+    QTest::addColumn<QString>("paper");
+    QTest::addColumn<QString>("orientation");
+    QTest::newRow("A4") << QStringLiteral("A4") << QStringLiteral("Portrait");
+    QTest::newRow("A4 landscape") << QStringLiteral("A4") << QStringLiteral("Landscape");
+    QTest::newRow("Legal") << QStringLiteral("Legal") << QStringLiteral("Portrait");
+    QTest::newRow("Legal landscape") << QStringLiteral("Legal") << QStringLiteral("Landscape");
+    QTest::newRow("Envelope_DL") << QStringLiteral("Envelope_DL") << QStringLiteral("Landscape");
+}
+
+// The first page's text reaches down to the last line that fits above the bottom margin
+// and across to the right margin: nothing of the content area is cut off.
+void TstPagination::pagesFillTheirPaper()
+{
+    QFETCH(QString, paper);
+    QFETCH(QString, orientation);
+    TMDIChild window(nullptr, QStringLiteral("New Document"));
+    QTextCursor c(window.Editor->document());
+    for (int i = 0; i < 40; ++i) { // long paragraphs: every line but the last is full
+        if (i > 0)
+            c.insertBlock();
+        for (int k = 0; k < 12; ++k)
+            c.insertText(QStringLiteral("words fill the line from margin to margin "));
+    }
+    window.SelectPaperType(paper);
+    window.SelectOrientation(orientation);
+    window.Repaginate();
+    QVERIFY(window.PgPreview1->PageCount() >= 2);
+    const QImage page = pageImages(window.PgPreview1).at(0);
+    const QRect ink = inkBox(page);
+    const TPgRectF content = window.PgPreview1->ContentRect();
+    const int lineHeight = 25; // a 12 point line at 100 dpi, with room
+    QVERIFY2(ink.bottom() > content.bottom * 100 - 2 * lineHeight,
+        qPrintable(QStringLiteral("text ends at %1, content at %2").arg(ink.bottom()).arg(content.bottom * 100)));
+    QVERIFY2(ink.right() > content.right * 100 - 4 * lineHeight,
+        qPrintable(QStringLiteral("text ends at x %1, content at %2").arg(ink.right()).arg(content.right * 100)));
+}
+
+void TstPagination::printedPageMatchesTheStrip_data()
+{
+    QTest::addColumn<QString>("paper");
+    QTest::addColumn<QString>("orientation");
+    QTest::newRow("A4 portrait") << QStringLiteral("A4") << QStringLiteral("Portrait");
+    QTest::newRow("A4 landscape") << QStringLiteral("A4") << QStringLiteral("Landscape");
+    QTest::newRow("Letter") << QStringLiteral("Letter") << QStringLiteral("Portrait");
+    QTest::newRow("Envelope_DL") << QStringLiteral("Envelope_DL") << QStringLiteral("Landscape");
+}
+
+void TstPagination::printedPageMatchesTheStrip()
+{
+    QFETCH(QString, paper);
+    QFETCH(QString, orientation);
+    if (QPrinterInfo::availablePrinterNames().isEmpty())
+        QSKIP("no printer: scripts/test.sh starts a cupsd with the PDF queue");
+    TMDIChild window(nullptr, QStringLiteral("New Document"));
+    fillParagraphs(window.Editor, 80);
+    window.SelectPaperType(paper);
+    window.SelectOrientation(orientation);
+    window.Repaginate();
+    QVERIFY(window.PgPreview1->PageCount() >= 2);
+    const QImage shown = pageImages(window.PgPreview1).at(1).convertToFormat(QImage::Format_RGB32);
+
+    const QString pdf = m_dir.filePath(QStringLiteral("page2.pdf"));
+    TPgPrinter &printer = window.PgPreview1->PgPrinter();
+    printer.SetOutputFileName(pdf);
+    QVERIFY(window.PgPreview1->PrintRange(2, 2));
+    printer.SetOutputFileName(QString());
+    QProcess raster;
+    raster.start(QStringLiteral("pdftoppm"), { QStringLiteral("-r"), QStringLiteral("100"),
+        QStringLiteral("-png"), QStringLiteral("-singlefile"), pdf, m_dir.filePath(QStringLiteral("page2")) });
+    QVERIFY(raster.waitForFinished(60000));
+    const QImage printed(m_dir.filePath(QStringLiteral("page2.png")));
+    QVERIFY(!printed.isNull());
+    QVERIFY(qAbs(printed.width() - shown.width()) <= 1 && qAbs(printed.height() - shown.height()) <= 1);
+    const QRect a = inkBox(shown), b = inkBox(printed.convertToFormat(QImage::Format_RGB32));
+    QVERIFY(!a.isEmpty());
+    // The text lies where the strip shows it, to a pixel or two of rasterisation.
+    const auto near = [](int x, int y) { return qAbs(x - y) <= 2; };
+    QVERIFY2(near(a.left(), b.left()) && near(a.top(), b.top()) && near(a.right(), b.right())
+            && near(a.bottom(), b.bottom()),
+        qPrintable(QStringLiteral("strip %1,%2 %3x%4, printed %5,%6 %7x%8")
+                       .arg(a.x()).arg(a.y()).arg(a.width()).arg(a.height())
+                       .arg(b.x()).arg(b.y()).arg(b.width()).arg(b.height())));
 }
 
 QTEST_MAIN(TstPagination)

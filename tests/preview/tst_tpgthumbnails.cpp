@@ -2,6 +2,7 @@
 #include "tpgthumbnail.h"
 #include "tpgthumbnails.h"
 
+#include <QScrollBar>
 #include <QtTest>
 
 namespace {
@@ -30,6 +31,7 @@ private slots:
     void backgroundCaptionContrast();
     void clickSelectsPageButNotDuringUpdate();
     void destroyedPreviewEmptiesStrip();
+    void columnWiderThanTheStripStaysAtTheLeft();
 };
 
 void TstTPgThumbnails::followsPreviewPages()
@@ -167,6 +169,25 @@ void TstTPgThumbnails::destroyedPreviewEmptiesStrip()
     }
     QCOMPARE(strip.Preview(), nullptr);
     QCOMPARE(strip.ThumbnailCount(), 0);
+}
+
+void TstTPgThumbnails::columnWiderThanTheStripStaysAtTheLeft()
+{
+    TPgPreview preview;
+    preview.SetOrientation(pgLandscape);
+    TPgThumbnails strip;
+    strip.SetLayout(pgThumbVert);
+    strip.SetThumbSize(14);
+    strip.resize(150, 300); // a landscape A4 page at 16 % is 180 pixels wide
+    strip.SetPreview(&preview);
+    strip.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&strip));
+    setPages(preview, 6);
+    QVERIFY(strip.Thumbnail(0)->width() > strip.viewport()->width());
+    preview.SetCurrentPage(4);
+    QCOMPARE(strip.SelectedIndex(), 3);
+    QVERIFY(strip.verticalScrollBar()->value() > 0);
+    QCOMPARE(strip.horizontalScrollBar()->value(), 0);
 }
 
 QTEST_MAIN(TstTPgThumbnails)

@@ -89,6 +89,9 @@ TMainForm::~TMainForm()
         delete child;
         delete sub;
     }
+    // Windows the area no longer lists (a sub-window on its way out) still save their
+    // settings into this frame's members, so they too go while those exist.
+    qDeleteAll(findChildren<TMDIChild *>());
 }
 
 QToolButton *TMainForm::addButton(const QString &name, const QString &hint, const QIcon &icon)

@@ -150,6 +150,7 @@ TMDIChild::TMDIChild(TDocumentHost *host, const QString &caption, QWidget *paren
 TMDIChild::~TMDIChild()
 {
     SaveSettings();
+    delete m_pagesFilter;
 }
 
 void TMDIChild::buildToolBar()

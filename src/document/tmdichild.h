@@ -273,6 +273,9 @@ private:
     bool m_allowProtectChange = false;
     QDateTime m_openTime;
     std::unique_ptr<TPageBuilder> m_pageBuilder;
+    /// Deleted first on destruction: the child widgets' last events must not reach a
+    /// window that is no longer a TMDIChild.
+    QPointer<QObject> m_pagesFilter;
     TEditorSettings m_ownSettings;
     QMenu *PopupMenu4 = nullptr;
     QLabel *Label1 = nullptr;

@@ -172,6 +172,7 @@ void TMDIChild::setUpPages()
     connect(PgPreview1, &TPgPreview::OnPageChanged, this, &TMDIChild::PgPreview1PageChanged);
 
     auto *filter = new TPagesEventFilter(this);
+    m_pagesFilter = filter;
     for (const char *name : { "Panel1", "Panel2", "Panel4", "Panel5", "ZoomBar", "Label1" }) {
         if (QWidget *w = findChild<QWidget *>(QString::fromLatin1(name)))
             w->installEventFilter(filter);

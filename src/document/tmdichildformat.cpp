@@ -13,7 +13,9 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QDialogButtonBox>
+#include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
 #include <QFontDialog>
 #include <QImageReader>
 #include <QKeyEvent>
@@ -24,7 +26,6 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QTextImageFormat>
 #include <QToolButton>
 #include <QUrl>
 
@@ -119,6 +120,7 @@ void TMDIChild::buildFormatCommands()
         if (m_host && isActiveWindowOfHost())
             m_host->SetCutCopyEnabled(selected);
     });
+    connect(Editor, &TRichEditor::LinkClicked, this, &TMDIChild::EditorLinkClicked);
     Editor->installEventFilter(this);
     Editor->viewport()->installEventFilter(this);
 }
@@ -322,25 +324,31 @@ void TMDIChild::ProtectedText1Click()
 void TMDIChild::btnFontClick()
 {
     QPointer<TMDIChild> self(this);
-    QFontDialog dialog(Editor->SelAttributes().Font(), this);
-    dialog.setObjectName(QStringLiteral("FontDialog"));
-    dialog.setOption(QFontDialog::DontUseNativeDialog);
-    if (auto *box = dialog.findChild<QDialogButtonBox *>()) {
+    // On the heap: closing the window while the dialog runs takes the dialog
+    // with it, which a dialog on the stack would not survive.
+    QPointer<QFontDialog> dialog = new QFontDialog(Editor->SelAttributes().Font(), this);
+    dialog->setObjectName(QStringLiteral("FontDialog"));
+    dialog->setOption(QFontDialog::DontUseNativeDialog);
+    if (auto *box = dialog->findChild<QDialogButtonBox *>()) {
         QPushButton *apply = box->addButton(QDialogButtonBox::Apply);
-        connect(apply, &QPushButton::clicked, this, [this, &dialog] {
+        connect(apply, &QPushButton::clicked, this, [this, dialog] {
+            if (!dialog)
+                return;
             TTextAttributes font;
-            font.Assign(dialog.currentFont());
+            font.Assign(dialog->currentFont());
             Editor->SetSelAttributes(font);
             Editor->viewport()->update();
             Repaginate();
         });
     }
-    const bool accepted = dialog.exec() == QDialog::Accepted;
-    if (!self)
+    const bool accepted = dialog->exec() == QDialog::Accepted;
+    if (!self || !dialog)
         return;
+    const QFont chosen = dialog->selectedFont();
+    delete dialog;
     if (accepted) {
         TTextAttributes font;
-        font.Assign(dialog.selectedFont());
+        font.Assign(chosen);
         SetCurrentAttributes(font);
     }
     EditorSelectionChange();
@@ -827,10 +835,43 @@ void TMDIChild::RedoClick()
 
 void TMDIChild::InsertObject1Click()
 {
+    TFileDialog::Request request;
+    request.title = QStringLiteral("Insert Object");
+    request.filters = {QStringLiteral("All Files (*)")};
     QPointer<TMDIChild> self(this);
-    Editor->InsertObjectDialog();
-    if (self)
+    const QString path = TFileDialog::run(this, request);
+    if (!self)
+        return;
+    if (path.isEmpty()) {
         Editor->setFocus();
+        return;
+    }
+    if (!QFileInfo(path).isFile()) {
+        TMessageBox::information(this, QStringLiteral("Unable to insert \"%1\": the file does not exist.")
+                                           .arg(QDir::toNativeSeparators(path)));
+        Editor->setFocus();
+        return;
+    }
+    // Refused only by protected text, which the editor has already guarded.
+    Editor->InsertObject(path);
+    finishCommand(true);
+}
+
+void TMDIChild::EditorLinkClicked(const QString &link)
+{
+    const QUrl url(link);
+    // Only targets a viewer opens; a local file must still be there.
+    static const QStringList openable = {QStringLiteral("file"), QStringLiteral("http"), QStringLiteral("https"),
+                                         QStringLiteral("ftp"), QStringLiteral("mailto")};
+    bool ok = url.isValid() && openable.contains(url.scheme().toLower());
+    if (ok && url.isLocalFile())
+        ok = QFileInfo::exists(url.toLocalFile());
+    if (ok)
+        ok = QDesktopServices::openUrl(url);
+    if (!ok) {
+        const QString target = url.isLocalFile() ? QDir::toNativeSeparators(url.toLocalFile()) : link;
+        TMessageBox::information(this, QStringLiteral("Unable to open the link \"%1\".").arg(target));
+    }
 }
 
 void TMDIChild::InsertPicture1Click()
@@ -857,20 +898,8 @@ void TMDIChild::InsertPicture1Click()
         Editor->setFocus();
         return;
     }
-    QTextCursor c = Editor->textCursor();
-    if (Editor->editAllowed(c.selectionStart(), c.selectionEnd())) {
-        // The picture goes in at its own size; the document keeps the image
-        // as a resource under a name of its own.
-        static int serial = 0;
-        const QUrl name(QStringLiteral("tessary-picture:%1").arg(++serial));
-        Editor->document()->addResource(QTextDocument::ImageResource, name, picture);
-        QTextImageFormat image;
-        image.setName(name.toString());
-        image.setWidth(picture.width());
-        image.setHeight(picture.height());
-        c.insertImage(image);
-        Editor->setTextCursor(c);
-    }
+    // The picture goes in at its own size.
+    Editor->InsertPicture(picture);
     finishCommand(true);
 }
 

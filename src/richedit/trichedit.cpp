@@ -9,7 +9,10 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QContextMenuEvent>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMenu>
@@ -20,7 +23,9 @@
 #include <QStringEncoder>
 #include <QTextBlock>
 #include <QTextDocumentFragment>
+#include <QTextImageFormat>
 #include <QTextList>
+#include <QUrl>
 
 #include <algorithm>
 
@@ -712,7 +717,8 @@ void TRichEditor::inputMethodEvent(QInputMethodEvent *e)
 void TRichEditor::mouseReleaseEvent(QMouseEvent *e)
 {
     QTextEdit::mouseReleaseEvent(e);
-    if (e->button() == Qt::LeftButton) {
+    // A click opens a link; a selection dragged over it does not.
+    if (e->button() == Qt::LeftButton && !textCursor().hasSelection()) {
         const QString link = anchorAt(e->position().toPoint());
         if (!link.isEmpty())
             emit LinkClicked(link);
@@ -1068,9 +1074,60 @@ void TRichEditor::ReplaceDialog(const QString &initial)
     m_replaceDialog->activateWindow();
 }
 
-bool TRichEditor::InsertObjectDialog()
+bool TRichEditor::InsertPicture(const QImage &picture)
 {
-    return m_insertObjectHandler ? m_insertObjectHandler(*this) : false;
+    if (picture.isNull() || isReadOnly())
+        return false;
+    QTextCursor c = textCursor();
+    if (!editAllowed(c.selectionStart(), c.selectionEnd()))
+        return false;
+    // The document keeps the image as a resource under a name of its own.
+    static int serial = 0;
+    const QUrl name(QStringLiteral("tessary-picture:%1").arg(++serial));
+    document()->addResource(QTextDocument::ImageResource, name, picture);
+    QTextImageFormat image;
+    image.setName(name.toString());
+    image.setWidth(picture.width());
+    image.setHeight(picture.height());
+    m_pendingKind = TUndoKind::Paste;
+    c.insertImage(image);
+    m_pendingKind = TUndoKind::None;
+    setTextCursor(c);
+    return true;
+}
+
+bool TRichEditor::InsertObject(const QString &path)
+{
+    const QFileInfo file(path);
+    if (!file.isFile() || isReadOnly())
+        return false;
+    QImageReader reader(path);
+    if (reader.canRead()) {
+        const QImage picture = reader.read();
+        if (!picture.isNull())
+            return InsertPicture(picture);
+    }
+    QTextCursor c = textCursor();
+    if (!editAllowed(c.selectionStart(), c.selectionEnd()))
+        return false;
+    // The link takes the look of the text around it, underlined in the link
+    // colour; what is typed after it is plain text again.
+    const QTextCharFormat around = c.charFormat();
+    QTextCharFormat link = around;
+    link.setAnchor(true);
+    link.setAnchorHref(QUrl::fromLocalFile(file.absoluteFilePath()).toString());
+    link.setFontUnderline(true);
+    link.setForeground(palette().color(QPalette::Link));
+    link.setToolTip(QDir::toNativeSeparators(file.absoluteFilePath()));
+    m_pendingKind = TUndoKind::Paste;
+    c.insertText(file.fileName(), link);
+    m_pendingKind = TUndoKind::None;
+    setTextCursor(c);
+    QTextCharFormat after = around;
+    after.setAnchor(false);
+    after.clearProperty(QTextFormat::AnchorHref);
+    setCurrentCharFormat(after);
+    return true;
 }
 
 // ---- modified -----------------------------------------------------------------

@@ -165,14 +165,14 @@ public:
     TFindDialog *findDialog() const { return m_findDialog; }
     TFindDialog *replaceDialog() const { return m_replaceDialog; }
 
-    /// Runs the insert-object dialog installed with SetInsertObjectHandler;
-    /// false when there is none or it inserted nothing.
-    bool InsertObjectDialog();
-    void SetInsertObjectHandler(std::function<bool(TRichEditor &)> handler)
-    {
-        m_insertObjectHandler = std::move(handler);
-    }
-
+    // Objects. Both replace the selection and are refused on protected text.
+    /// Puts picture in at the caret at its own size; false when the picture
+    /// is empty or protected text refused it.
+    bool InsertPicture(const QImage &picture);
+    /// Puts a file in as an object: a picture file as its picture, any other
+    /// file as a link to it (its name, pointing at the file's URL), which
+    /// LinkClicked reports when clicked. False when nothing went in.
+    bool InsertObject(const QString &path);
 
     bool Modified() const;
     void SetModified(bool modified);
@@ -191,6 +191,7 @@ signals:
     /// An edit of protected text in [start, end) is about to happen; it goes
     /// ahead only when a slot sets allow. Connect directly.
     void ProtectChange(int start, int end, bool &allow);
+    /// A click (not a drag) on a link; link is its target.
     void LinkClicked(const QString &link);
     void TextNotFound(const QString &text);
 
@@ -232,5 +233,4 @@ private:
     QImage m_zoomDevice;
     QPointer<TFindDialog> m_findDialog;
     QPointer<TFindDialog> m_replaceDialog;
-    std::function<bool(TRichEditor &)> m_insertObjectHandler;
 };

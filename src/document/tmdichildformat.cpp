@@ -878,7 +878,7 @@ void TMDIChild::InsertPicture1Click()
 {
     TFileDialog::Request request;
     request.title = QStringLiteral("Insert Picture");
-    request.filters = {QStringLiteral("All (*.gif *.jpg *.jpeg *.bmp *.emf *.wmf *.png)"),
+    request.filters = {QStringLiteral("All (*.gif *.jpg *.jpeg *.bmp *.emf *.wmf)"),
                        QStringLiteral("CompuServe GIF Image (*.gif)"),
                        QStringLiteral("JPEG Image File (*.jpg)"),
                        QStringLiteral("JPEG Image File (*.jpeg)"),

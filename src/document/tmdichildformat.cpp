@@ -176,8 +176,13 @@ void TMDIChild::buildFormatMenus()
     QAction *picture = PopupMenu2->addAction(QStringLiteral("Insert Picture..."), this, &TMDIChild::InsertPicture1Click);
     picture->setObjectName(QStringLiteral("InsertPicture1"));
     picture->setShortcut(QKeySequence(QStringLiteral("Ctrl+Alt+P")));
-    for (QAction *a : PopupMenu2->actions())
+    // The menu shows the keys, but the frame's shortcuts act on them: the
+    // button hands its menu's items to the window, where a second live
+    // shortcut (one per open document) would make every key ambiguous.
+    for (QAction *a : PopupMenu2->actions()) {
         a->setShortcutVisibleInContextMenu(true);
+        a->setShortcutContext(Qt::WidgetShortcut);
+    }
     btnFont->setMenu(PopupMenu2);
     btnFont->setPopupMode(QToolButton::MenuButtonPopup);
 

@@ -758,6 +758,18 @@ bool TMDIChild::eventFilter(QObject *watched, QEvent *event)
         applyFormatPainter();
         return false;
     }
+    if (watched == Editor && event->type() == QEvent::KeyRelease) {
+        // X turns a lock off when its key comes up, not when it goes down.
+        switch (static_cast<QKeyEvent *>(event)->key()) {
+        case Qt::Key_NumLock:
+        case Qt::Key_CapsLock:
+        case Qt::Key_ScrollLock:
+            UpdateKeyIndicators();
+            break;
+        default:
+            break;
+        }
+    }
     if (watched == Editor && event->type() == QEvent::KeyPress) {
         // The editing keys reach the window's commands, which also rebuild the pages.
         auto *key = static_cast<QKeyEvent *>(event);

@@ -1,4 +1,5 @@
 #include "tfiledialog.h"
+#include "tkeyboardstate.h"
 #include "tmdichild.h"
 #include "tmessagebox.h"
 #include "trichedit.h"
@@ -622,6 +623,43 @@ private slots:
         QCOMPARE(panel(5), QStringLiteral("INSERT"));
         // Offscreen there are no keyboard indicators: the toggles read as off.
         QCOMPARE(panel(3), QString());
+    }
+
+    // A lock goes on when its key goes down but, on X, off only when the key
+    // comes up: the panels follow both.
+    void lockIndicatorsFollowKeyDownAndUp_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("toggle");
+        QTest::addColumn<int>("panelIndex");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("Num Lock") << int(Qt::Key_NumLock) << int(TKeyboardState::Toggle::NumLock) << 2
+                                  << QStringLiteral("NUM");
+        QTest::newRow("Caps Lock") << int(Qt::Key_CapsLock) << int(TKeyboardState::Toggle::CapsLock) << 3
+                                   << QStringLiteral("CAPS");
+        QTest::newRow("Scroll Lock") << int(Qt::Key_ScrollLock) << int(TKeyboardState::Toggle::ScrollLock) << 4
+                                     << QStringLiteral("SCROLL");
+    }
+
+    void lockIndicatorsFollowKeyDownAndUp()
+    {
+        QFETCH(int, key);
+        QFETCH(int, toggle);
+        QFETCH(int, panelIndex);
+        QFETCH(QString, text);
+        bool on = false;
+        TKeyboardState::setReader([&on, toggle](TKeyboardState::Toggle t) { return on && int(t) == toggle; });
+        TMDIChild &w = window();
+        w.Editor->setFocus();
+        on = true;
+        QTest::keyPress(w.Editor, Qt::Key(key));
+        QCOMPARE(panel(panelIndex), text);
+        QTest::keyRelease(w.Editor, Qt::Key(key));
+        QTest::keyPress(w.Editor, Qt::Key(key));
+        on = false;
+        QTest::keyRelease(w.Editor, Qt::Key(key));
+        TKeyboardState::setReader({});
+        QCOMPARE(panel(panelIndex), QString());
     }
 
     void informationBoxes()

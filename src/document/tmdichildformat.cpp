@@ -866,7 +866,8 @@ void TMDIChild::InsertObject1Click()
     if (!QFileInfo(path).isFile()) {
         TMessageBox::information(this, QStringLiteral("Unable to insert \"%1\": the file does not exist.")
                                            .arg(QDir::toNativeSeparators(path)));
-        Editor->setFocus();
+        if (self)
+            Editor->setFocus();
         return;
     }
     // Refused only by protected text, which the editor has already guarded.
@@ -912,7 +913,8 @@ void TMDIChild::InsertPicture1Click()
     if (picture.isNull()) {
         TMessageBox::information(this, QStringLiteral("Unable to load the picture \"%1\".\n%2")
                                            .arg(QDir::toNativeSeparators(path), reader.errorString()));
-        Editor->setFocus();
+        if (self)
+            Editor->setFocus();
         return;
     }
     // The picture goes in at its own size.

@@ -16,7 +16,9 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QImageReader>
 #include <QKeyEvent>
 #include <QLabel>
@@ -331,16 +333,31 @@ void TMDIChild::btnFontClick()
     QPointer<TMDIChild> self(this);
     // On the heap: closing the window while the dialog runs takes the dialog
     // with it, which a dialog on the stack would not survive.
-    QPointer<QFontDialog> dialog = new QFontDialog(Editor->SelAttributes().Font(), this);
+    // A family the system only stands in for ("Arial", drawn by Liberation
+    // Sans) is missing from the dialog's list, which would then start on some
+    // other family and hand that back on OK. The dialog starts on the family
+    // that really draws the text, and that family keeps the text's own name.
+    const QFont initial = Editor->SelAttributes().Font();
+    const QString drawnBy = QFontInfo(initial).family();
+    const bool standIn = !QFontDatabase::families().contains(initial.family()) && drawnBy != initial.family();
+    const auto named = [initial, drawnBy, standIn](QFont font) {
+        if (standIn && font.family() == drawnBy)
+            font.setFamily(initial.family());
+        return font;
+    };
+    QFont shown = initial;
+    if (standIn)
+        shown.setFamily(drawnBy);
+    QPointer<QFontDialog> dialog = new QFontDialog(shown, this);
     dialog->setObjectName(QStringLiteral("FontDialog"));
     dialog->setOption(QFontDialog::DontUseNativeDialog);
     if (auto *box = dialog->findChild<QDialogButtonBox *>()) {
         QPushButton *apply = box->addButton(QDialogButtonBox::Apply);
-        connect(apply, &QPushButton::clicked, this, [this, dialog] {
+        connect(apply, &QPushButton::clicked, this, [this, dialog, named] {
             if (!dialog)
                 return;
             TTextAttributes font;
-            font.Assign(dialog->currentFont());
+            font.Assign(named(dialog->currentFont()));
             Editor->SetSelAttributes(font);
             Editor->viewport()->update();
             Repaginate();
@@ -349,7 +366,7 @@ void TMDIChild::btnFontClick()
     const bool accepted = dialog->exec() == QDialog::Accepted;
     if (!self || !dialog)
         return;
-    const QFont chosen = dialog->selectedFont();
+    const QFont chosen = named(dialog->selectedFont());
     delete dialog;
     if (accepted) {
         TTextAttributes font;

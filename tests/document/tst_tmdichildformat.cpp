@@ -9,7 +9,9 @@
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QDialogButtonBox>
+#include <QFontDatabase>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -494,6 +496,25 @@ private slots:
         QVERIFY(seen);
         QCOMPARE(attributeAt(*w.Editor, QStringLiteral("size"), 1), QStringLiteral("20"));
         QCOMPARE(attributeAt(*w.Editor, QStringLiteral("size"), 7), QStringLiteral("12"));
+    }
+
+    // "Arial" is drawn by a stand-in: OK without a change keeps its name.
+    void fontDialogKeepsAStandInFamily()
+    {
+        TMDIChild &w = window(QStringLiteral("hello"));
+        w.Editor->Select(0, 5);
+        QVERIFY(!QFontDatabase::families().contains(QStringLiteral("Arial")));
+        QString startedOn;
+        QMetaObject::invokeMethod(this, [&startedOn] {
+            if (auto *dialog = qobject_cast<QFontDialog *>(QApplication::activeModalWidget())) {
+                startedOn = dialog->currentFont().family();
+                dialog->accept();
+            }
+        }, Qt::QueuedConnection);
+        w.btnFontClick();
+        QCOMPARE(startedOn, QFontInfo(QFont(QStringLiteral("Arial"))).family());
+        w.Editor->Select(1, 2);
+        QCOMPARE(w.Editor->SelAttributes().Name(), QStringLiteral("Arial"));
     }
 
     void windowClosedWhileFontDialogIsUp()

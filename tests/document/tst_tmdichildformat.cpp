@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QBuffer>
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QDialogButtonBox>
@@ -570,6 +571,16 @@ private slots:
         QCOMPARE(w.Editor->Text(), QStringLiteral("a") + fileName + QStringLiteral("b"));
         QVERIFY(c.charFormat().isAnchor());
         QCOMPARE(c.charFormat().anchorHref(), QUrl::fromLocalFile(path).toString());
+        // The link is kept when the document is saved and read again.
+        QBuffer rtf;
+        QVERIFY(rtf.open(QIODevice::ReadWrite));
+        QVERIFY(w.Editor->SaveToStream(rtf, StreamFormat::Rtf));
+        rtf.seek(0);
+        TRichEditor reread;
+        QVERIFY(reread.LoadFromStream(rtf, StreamFormat::Rtf));
+        QTextCursor r(reread.document());
+        r.setPosition(2);
+        QCOMPARE(r.charFormat().anchorHref(), QUrl::fromLocalFile(path).toString());
         // What is typed after the link is text, not more of the link.
         w.Editor->insertPlainText(QStringLiteral("X"));
         c.setPosition(w.Editor->SelStart());

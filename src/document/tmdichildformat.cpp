@@ -340,9 +340,12 @@ void TMDIChild::btnFontClick()
     const QFont initial = Editor->SelAttributes().Font();
     const QString drawnBy = QFontInfo(initial).family();
     const bool standIn = !QFontDatabase::families().contains(initial.family()) && drawnBy != initial.family();
+    // The dialog offers nothing below 4 points; a smaller size typed in is raised to it.
     const auto named = [initial, drawnBy, standIn](QFont font) {
         if (standIn && font.family() == drawnBy)
             font.setFamily(initial.family());
+        if (font.pointSizeF() > 0 && font.pointSizeF() < 4)
+            font.setPointSize(4);
         return font;
     };
     QFont shown = initial;

@@ -497,6 +497,19 @@ private slots:
         QVERIFY(seen);
         QCOMPARE(attributeAt(*w.Editor, QStringLiteral("size"), 1), QStringLiteral("20"));
         QCOMPARE(attributeAt(*w.Editor, QStringLiteral("size"), 7), QStringLiteral("12"));
+
+        // Nothing smaller than 4 points comes out of the dialog.
+        w.Editor->Select(6, 11);
+        QMetaObject::invokeMethod(this, [] {
+            if (auto *dialog = qobject_cast<QFontDialog *>(QApplication::activeModalWidget())) {
+                QFont font(QStringLiteral("Courier New"));
+                font.setPointSize(2);
+                dialog->setCurrentFont(font);
+                dialog->accept();
+            }
+        }, Qt::QueuedConnection);
+        run(w, QStringLiteral("btnFont"));
+        QCOMPARE(attributeAt(*w.Editor, QStringLiteral("size"), 7), QStringLiteral("4"));
     }
 
     // "Arial" is drawn by a stand-in: OK without a change keeps its name.

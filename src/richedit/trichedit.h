@@ -9,7 +9,6 @@
 #include <QRect>
 #include <QTextEdit>
 
-#include <functional>
 #include <vector>
 
 class QIODevice;

@@ -465,8 +465,10 @@ void TMainForm::ToolButton18Click()
 
 void TMainForm::ShowWindowSwitcher()
 {
-    TFormSelectorForm switcher(m_mdiArea, this, this);
-    switcher.exec();
+    // On the heap, so that a frame going away meanwhile takes it along safely.
+    QPointer<TFormSelectorForm> switcher = new TFormSelectorForm(m_mdiArea, this, this);
+    switcher->exec();
+    delete switcher;
 }
 
 void TMainForm::ShowAbout()

@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QPointer>
 #include <QRegularExpression>
 
 namespace {
@@ -25,7 +26,10 @@ QString TFileDialog::run(QWidget *parent, Request &request)
     if (currentHandler())
         return currentHandler()(request);
 
-    QFileDialog dialog(parent, request.title);
+    // On the heap: a parent closed while the dialog runs takes the dialog
+    // with it, which a dialog on the stack would not survive.
+    QPointer<QFileDialog> guard = new QFileDialog(parent, request.title);
+    QFileDialog &dialog = *guard;
     dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setNameFilters(request.filters);
@@ -35,12 +39,18 @@ QString TFileDialog::run(QWidget *parent, Request &request)
         dialog.selectNameFilter(request.filters.at(index - 1));
     if (!request.suggestedPath.isEmpty())
         dialog.selectFile(request.suggestedPath);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    if (!guard)
         return {};
-    request.filterIndex = int(request.filters.indexOf(dialog.selectedNameFilter())) + 1;
+    const QStringList files = guard->selectedFiles();
+    const QString nameFilter = guard->selectedNameFilter();
+    delete guard;
+    if (!accepted || files.isEmpty())
+        return {};
+    request.filterIndex = int(request.filters.indexOf(nameFilter)) + 1;
     if (request.filterIndex < 1)
         request.filterIndex = index;
-    QString path = dialog.selectedFiles().constFirst();
+    QString path = files.constFirst();
     if (request.save && QFileInfo(path).suffix().isEmpty()) {
         // A name typed without extension takes the chosen type's extension.
         QString suffix = suffixOfFilter(request.filters.value(request.filterIndex - 1));

@@ -1,6 +1,7 @@
 #include "tmessagebox.h"
 
 #include <QApplication>
+#include <QPointer>
 
 namespace {
 TMessageBox::Handler &currentHandler()
@@ -28,8 +29,17 @@ QMessageBox::StandardButton TMessageBox::show(QWidget *parent, Kind kind, const 
     const QString title = QApplication::applicationDisplayName().isEmpty()
                               ? QStringLiteral("Ondaro Tessary Editor")
                               : QApplication::applicationDisplayName();
-    QMessageBox box(icon, title, text, buttons, parent);
-    return QMessageBox::StandardButton(box.exec());
+    // On the heap: a parent closed while the box is up takes the box with it,
+    // which a box on the stack would not survive. The answer is then the
+    // most cautious one offered.
+    QPointer<QMessageBox> box = new QMessageBox(icon, title, text, buttons, parent);
+    const int answer = box->exec();
+    if (!box)
+        return buttons.testFlag(QMessageBox::Cancel) ? QMessageBox::Cancel
+               : buttons.testFlag(QMessageBox::No)   ? QMessageBox::No
+                                                     : QMessageBox::NoButton;
+    delete box;
+    return QMessageBox::StandardButton(answer);
 }
 
 void TMessageBox::setHandler(Handler handler)

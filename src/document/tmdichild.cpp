@@ -467,8 +467,9 @@ bool TMDIChild::SaveDocumentAs()
     request.suggestedPath = (m_documentName == NewDocumentName || m_documentName == UntitledName)
                                 ? m_documentName
                                 : m_documentName.left(qMax<qsizetype>(0, m_documentName.size() - 4));
+    QPointer<TMDIChild> self(this);
     const QString path = TFileDialog::run(this, request);
-    if (path.isEmpty())
+    if (!self || path.isEmpty())
         return false;
 
     const QString previousName = m_documentName;
@@ -497,11 +498,13 @@ bool TMDIChild::SaveDocumentAs()
 
 void TMDIChild::OpenLastDocument()
 {
+    // The window may be closed while the question or the save dialog is up.
+    QPointer<TMDIChild> self(this);
     if (!Editor->Text().isEmpty() && Editor->Modified()) {
         const auto answer = TMessageBox::askYesNoCancel(this, QStringLiteral("Save current document?"));
-        if (answer == QMessageBox::Cancel)
+        if (!self || answer == QMessageBox::Cancel)
             return;
-        if (answer == QMessageBox::Yes && !SaveDocument())
+        if (answer == QMessageBox::Yes && (!SaveDocument() || !self))
             return;
     }
     if (!m_host || m_host->HistoryIsEmpty()) {

@@ -173,8 +173,12 @@ public slots:
     void ClearAllClick();
     void UndoClick();
     void RedoClick();
+    /// Asks for a file and puts it in: a picture as a picture, any other
+    /// file as a link to it that opens the file when clicked.
     void InsertObject1Click();
     void InsertPicture1Click();
+    /// Opens a clicked link with the desktop's handler for it.
+    void EditorLinkClicked(const QString &link);
     void InsertTable1Click();
     /// Runs the writing aid named by its tool's object name (imgCustText,
     /// imgRTFCode, btnCustomText, btnSpecialChar, imgEmotiCon, InsertTable1)

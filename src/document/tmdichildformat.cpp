@@ -13,8 +13,12 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QDialogButtonBox>
+#include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
+#include <QFontDatabase>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QImageReader>
 #include <QKeyEvent>
 #include <QLabel>
@@ -24,7 +28,6 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QTextImageFormat>
 #include <QToolButton>
 #include <QUrl>
 
@@ -119,6 +122,7 @@ void TMDIChild::buildFormatCommands()
         if (m_host && isActiveWindowOfHost())
             m_host->SetCutCopyEnabled(selected);
     });
+    connect(Editor, &TRichEditor::LinkClicked, this, &TMDIChild::EditorLinkClicked);
     Editor->installEventFilter(this);
     Editor->viewport()->installEventFilter(this);
 }
@@ -174,8 +178,13 @@ void TMDIChild::buildFormatMenus()
     QAction *picture = PopupMenu2->addAction(QStringLiteral("Insert Picture..."), this, &TMDIChild::InsertPicture1Click);
     picture->setObjectName(QStringLiteral("InsertPicture1"));
     picture->setShortcut(QKeySequence(QStringLiteral("Ctrl+Alt+P")));
-    for (QAction *a : PopupMenu2->actions())
+    // The menu shows the keys, but the frame's shortcuts act on them: the
+    // button hands its menu's items to the window, where a second live
+    // shortcut (one per open document) would make every key ambiguous.
+    for (QAction *a : PopupMenu2->actions()) {
         a->setShortcutVisibleInContextMenu(true);
+        a->setShortcutContext(Qt::WidgetShortcut);
+    }
     btnFont->setMenu(PopupMenu2);
     btnFont->setPopupMode(QToolButton::MenuButtonPopup);
 
@@ -322,25 +331,49 @@ void TMDIChild::ProtectedText1Click()
 void TMDIChild::btnFontClick()
 {
     QPointer<TMDIChild> self(this);
-    QFontDialog dialog(Editor->SelAttributes().Font(), this);
-    dialog.setObjectName(QStringLiteral("FontDialog"));
-    dialog.setOption(QFontDialog::DontUseNativeDialog);
-    if (auto *box = dialog.findChild<QDialogButtonBox *>()) {
+    // On the heap: closing the window while the dialog runs takes the dialog
+    // with it, which a dialog on the stack would not survive.
+    // A family the system only stands in for ("Arial", drawn by Liberation
+    // Sans) is missing from the dialog's list, which would then start on some
+    // other family and hand that back on OK. The dialog starts on the family
+    // that really draws the text, and that family keeps the text's own name.
+    const QFont initial = Editor->SelAttributes().Font();
+    const QString drawnBy = QFontInfo(initial).family();
+    const bool standIn = !QFontDatabase::families().contains(initial.family()) && drawnBy != initial.family();
+    // The dialog offers nothing below 4 points; a smaller size typed in is raised to it.
+    const auto named = [initial, drawnBy, standIn](QFont font) {
+        if (standIn && font.family() == drawnBy)
+            font.setFamily(initial.family());
+        if (font.pointSizeF() > 0 && font.pointSizeF() < 4)
+            font.setPointSize(4);
+        return font;
+    };
+    QFont shown = initial;
+    if (standIn)
+        shown.setFamily(drawnBy);
+    QPointer<QFontDialog> dialog = new QFontDialog(shown, this);
+    dialog->setObjectName(QStringLiteral("FontDialog"));
+    dialog->setOption(QFontDialog::DontUseNativeDialog);
+    if (auto *box = dialog->findChild<QDialogButtonBox *>()) {
         QPushButton *apply = box->addButton(QDialogButtonBox::Apply);
-        connect(apply, &QPushButton::clicked, this, [this, &dialog] {
+        connect(apply, &QPushButton::clicked, this, [this, dialog, named] {
+            if (!dialog)
+                return;
             TTextAttributes font;
-            font.Assign(dialog.currentFont());
+            font.Assign(named(dialog->currentFont()));
             Editor->SetSelAttributes(font);
             Editor->viewport()->update();
             Repaginate();
         });
     }
-    const bool accepted = dialog.exec() == QDialog::Accepted;
-    if (!self)
+    const bool accepted = dialog->exec() == QDialog::Accepted;
+    if (!self || !dialog)
         return;
+    const QFont chosen = named(dialog->selectedFont());
+    delete dialog;
     if (accepted) {
         TTextAttributes font;
-        font.Assign(dialog.selectedFont());
+        font.Assign(chosen);
         SetCurrentAttributes(font);
     }
     EditorSelectionChange();
@@ -745,6 +778,18 @@ bool TMDIChild::eventFilter(QObject *watched, QEvent *event)
         applyFormatPainter();
         return false;
     }
+    if (watched == Editor && event->type() == QEvent::KeyRelease) {
+        // X turns a lock off when its key comes up, not when it goes down.
+        switch (static_cast<QKeyEvent *>(event)->key()) {
+        case Qt::Key_NumLock:
+        case Qt::Key_CapsLock:
+        case Qt::Key_ScrollLock:
+            UpdateKeyIndicators();
+            break;
+        default:
+            break;
+        }
+    }
     if (watched == Editor && event->type() == QEvent::KeyPress) {
         // The editing keys reach the window's commands, which also rebuild the pages.
         auto *key = static_cast<QKeyEvent *>(event);
@@ -827,10 +872,44 @@ void TMDIChild::RedoClick()
 
 void TMDIChild::InsertObject1Click()
 {
+    TFileDialog::Request request;
+    request.title = QStringLiteral("Insert Object");
+    request.filters = {QStringLiteral("All Files (*)")};
     QPointer<TMDIChild> self(this);
-    Editor->InsertObjectDialog();
-    if (self)
+    const QString path = TFileDialog::run(this, request);
+    if (!self)
+        return;
+    if (path.isEmpty()) {
         Editor->setFocus();
+        return;
+    }
+    if (!QFileInfo(path).isFile()) {
+        TMessageBox::information(this, QStringLiteral("Unable to insert \"%1\": the file does not exist.")
+                                           .arg(QDir::toNativeSeparators(path)));
+        if (self)
+            Editor->setFocus();
+        return;
+    }
+    // Refused only by protected text, which the editor has already guarded.
+    Editor->InsertObject(path);
+    finishCommand(true);
+}
+
+void TMDIChild::EditorLinkClicked(const QString &link)
+{
+    const QUrl url(link);
+    // Only targets a viewer opens; a local file must still be there.
+    static const QStringList openable = {QStringLiteral("file"), QStringLiteral("http"), QStringLiteral("https"),
+                                         QStringLiteral("ftp"), QStringLiteral("mailto")};
+    bool ok = url.isValid() && openable.contains(url.scheme().toLower());
+    if (ok && url.isLocalFile())
+        ok = QFileInfo::exists(url.toLocalFile());
+    if (ok)
+        ok = QDesktopServices::openUrl(url);
+    if (!ok) {
+        const QString target = url.isLocalFile() ? QDir::toNativeSeparators(url.toLocalFile()) : link;
+        TMessageBox::information(this, QStringLiteral("Unable to open the link \"%1\".").arg(target));
+    }
 }
 
 void TMDIChild::InsertPicture1Click()

@@ -11,7 +11,10 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QContextMenuEvent>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMenu>
@@ -22,7 +25,9 @@
 #include <QStringEncoder>
 #include <QTextBlock>
 #include <QTextDocumentFragment>
+#include <QTextImageFormat>
 #include <QTextList>
+#include <QUrl>
 
 #include <algorithm>
 
@@ -795,7 +800,8 @@ void TRichEditor::inputMethodEvent(QInputMethodEvent *e)
 void TRichEditor::mouseReleaseEvent(QMouseEvent *e)
 {
     QTextEdit::mouseReleaseEvent(e);
-    if (e->button() == Qt::LeftButton) {
+    // A click opens a link; a selection dragged over it does not.
+    if (e->button() == Qt::LeftButton && !textCursor().hasSelection()) {
         const QString link = anchorAt(e->position().toPoint());
         if (!link.isEmpty())
             emit LinkClicked(link);
@@ -1155,9 +1161,36 @@ void TRichEditor::ReplaceDialog(const QString &initial)
     m_replaceDialog->activateWindow();
 }
 
-bool TRichEditor::InsertObjectDialog()
+bool TRichEditor::InsertObject(const QString &path)
 {
-    return m_insertObjectHandler ? m_insertObjectHandler(*this) : false;
+    const QFileInfo file(path);
+    if (!file.isFile() || isReadOnly())
+        return false;
+    // A picture file goes in as its picture (metafiles keep their bytes).
+    const QString suffix = file.suffix().toLower();
+    if (QImageReader(path).canRead() || suffix == QLatin1String("emf") || suffix == QLatin1String("wmf"))
+        return InsertPicture(path);
+    QTextCursor c = textCursor();
+    if (!editAllowed(c.selectionStart(), c.selectionEnd()))
+        return false;
+    // The link takes the look of the text around it, underlined in the link
+    // colour; what is typed after it is plain text again.
+    const QTextCharFormat around = c.charFormat();
+    QTextCharFormat link = around;
+    link.setAnchor(true);
+    link.setAnchorHref(QUrl::fromLocalFile(file.absoluteFilePath()).toString());
+    link.setFontUnderline(true);
+    link.setForeground(palette().color(QPalette::Link));
+    link.setToolTip(QDir::toNativeSeparators(file.absoluteFilePath()));
+    m_pendingKind = TUndoKind::Paste;
+    c.insertText(file.fileName(), link);
+    m_pendingKind = TUndoKind::None;
+    setTextCursor(c);
+    QTextCharFormat after = around;
+    after.setAnchor(false);
+    after.clearProperty(QTextFormat::AnchorHref);
+    setCurrentCharFormat(after);
+    return true;
 }
 
 // ---- modified -----------------------------------------------------------------

@@ -9,7 +9,6 @@
 #include <QRect>
 #include <QTextEdit>
 
-#include <functional>
 #include <vector>
 
 class QIODevice;
@@ -175,14 +174,11 @@ public:
     /// edit touches protected text.
     bool InsertPicture(const QString &path, QString *error = nullptr);
 
-    /// Runs the insert-object dialog installed with SetInsertObjectHandler;
-    /// false when there is none or it inserted nothing.
-    bool InsertObjectDialog();
-    void SetInsertObjectHandler(std::function<bool(TRichEditor &)> handler)
-    {
-        m_insertObjectHandler = std::move(handler);
-    }
-
+    // Objects. Both replace the selection and are refused on protected text.
+    /// Puts a file in as an object: a picture file as its picture, any other
+    /// file as a link to it (its name, pointing at the file's URL), which
+    /// LinkClicked reports when clicked. False when nothing went in.
+    bool InsertObject(const QString &path);
 
     bool Modified() const;
     void SetModified(bool modified);
@@ -201,6 +197,7 @@ signals:
     /// An edit of protected text in [start, end) is about to happen; it goes
     /// ahead only when a slot sets allow. Connect directly.
     void ProtectChange(int start, int end, bool &allow);
+    /// A click (not a drag) on a link; link is its target.
     void LinkClicked(const QString &link);
     void TextNotFound(const QString &text);
 
@@ -244,5 +241,4 @@ private:
     THiddenTextHighlighter *m_hiddenText = nullptr;
     QPointer<TFindDialog> m_findDialog;
     QPointer<TFindDialog> m_replaceDialog;
-    std::function<bool(TRichEditor &)> m_insertObjectHandler;
 };

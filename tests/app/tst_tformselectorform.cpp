@@ -1,8 +1,10 @@
+#include "tfiledialog.h"
 #include "tformselectorform.h"
 #include "thistoryform.h"
 #include "tmainform.h"
 #include "tmdichild.h"
 #include "tmessagebox.h"
+#include "tfinddialog.h"
 #include "trichedit.h"
 
 #include <QLabel>
@@ -88,6 +90,47 @@ private slots:
         QTest::keyClick(doc->Editor, Qt::Key_K, Qt::ControlModifier | Qt::AltModifier);
         QVERIFY(doc->PainterActive());
         QVERIFY(!docs[0]->PainterActive());
+    }
+
+    // The font button's menu lists these shortcuts too; the frame's own must
+    // still be the one that acts, not stall as an ambiguous key.
+    void menuShortcutsAreNotAmbiguous_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QString>("opens");
+        const int ctrlAlt = int(Qt::ControlModifier | Qt::AltModifier);
+        QTest::newRow("Ctrl+Alt+O") << int(Qt::Key_O) << ctrlAlt << QStringLiteral("Insert Object");
+        QTest::newRow("Ctrl+Alt+P") << int(Qt::Key_P) << ctrlAlt << QStringLiteral("Insert Picture");
+        QTest::newRow("Ctrl+F") << int(Qt::Key_F) << int(Qt::ControlModifier) << QStringLiteral("find");
+        QTest::newRow("Ctrl+R") << int(Qt::Key_R) << int(Qt::ControlModifier) << QStringLiteral("replace");
+    }
+
+    void menuShortcutsAreNotAmbiguous()
+    {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(QString, opens);
+        QStringList titles;
+        TFileDialog::setHandler([&titles](TFileDialog::Request &request) {
+            titles << request.title;
+            return QString();
+        });
+        TMainForm frame;
+        const QList<TMDIChild *> docs = threeDocuments(frame);
+        QCOMPARE(docs.size(), 3);
+        TMDIChild *doc = frame.ActiveDocument();
+        doc->Editor->setFocus();
+        QTest::keyClick(doc->Editor, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        TFileDialog::setHandler({});
+        if (opens == QLatin1String("find")) {
+            QVERIFY(QTest::qWaitFor([doc] { return doc->Editor->findDialog() && doc->Editor->findDialog()->isVisible(); }));
+        } else if (opens == QLatin1String("replace")) {
+            QVERIFY(QTest::qWaitFor(
+                [doc] { return doc->Editor->replaceDialog() && doc->Editor->replaceDialog()->isVisible(); }));
+        } else {
+            QCOMPARE(titles, QStringList{opens});
+        }
     }
 
     void switcherShowsOneTilePerWindow()

@@ -1,16 +1,24 @@
+#include "tfiledialog.h"
+#include "tkeyboardstate.h"
 #include "tmdichild.h"
 #include "tmessagebox.h"
 #include "trichedit.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QBuffer>
 #include <QClipboard>
+#include <QDesktopServices>
 #include <QDialogButtonBox>
+#include <QFontDatabase>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTextBlock>
+#include <QTextImageFormat>
 #include <QToolButton>
 #include <QtTest>
 
@@ -79,6 +87,25 @@ bool run(TMDIChild &window, const QString &name)
     return false;
 }
 } // namespace
+
+// Stands in for the desktop's handler of file links.
+class LinkOpener : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> opened;
+public slots:
+    void open(const QUrl &url) { opened << url; }
+};
+
+// Answers the file dialogs with path while it lives.
+struct FileAnswer {
+    explicit FileAnswer(const QString &path)
+    {
+        TFileDialog::setHandler([path](TFileDialog::Request &) { return path; });
+    }
+    ~FileAnswer() { TFileDialog::setHandler({}); }
+};
 
 class TestTMDIChildFormat : public QObject
 {
@@ -470,6 +497,145 @@ private slots:
         QVERIFY(seen);
         QCOMPARE(attributeAt(*w.Editor, QStringLiteral("size"), 1), QStringLiteral("20"));
         QCOMPARE(attributeAt(*w.Editor, QStringLiteral("size"), 7), QStringLiteral("12"));
+
+        // Nothing smaller than 4 points comes out of the dialog.
+        w.Editor->Select(6, 11);
+        QMetaObject::invokeMethod(this, [] {
+            if (auto *dialog = qobject_cast<QFontDialog *>(QApplication::activeModalWidget())) {
+                QFont font(QStringLiteral("Courier New"));
+                font.setPointSize(2);
+                dialog->setCurrentFont(font);
+                dialog->accept();
+            }
+        }, Qt::QueuedConnection);
+        run(w, QStringLiteral("btnFont"));
+        QCOMPARE(attributeAt(*w.Editor, QStringLiteral("size"), 7), QStringLiteral("4"));
+    }
+
+    // "Arial" is drawn by a stand-in: OK without a change keeps its name.
+    void fontDialogKeepsAStandInFamily()
+    {
+        TMDIChild &w = window(QStringLiteral("hello"));
+        w.Editor->Select(0, 5);
+        QVERIFY(!QFontDatabase::families().contains(QStringLiteral("Arial")));
+        QString startedOn;
+        QMetaObject::invokeMethod(this, [&startedOn] {
+            if (auto *dialog = qobject_cast<QFontDialog *>(QApplication::activeModalWidget())) {
+                startedOn = dialog->currentFont().family();
+                dialog->accept();
+            }
+        }, Qt::QueuedConnection);
+        w.btnFontClick();
+        QCOMPARE(startedOn, QFontInfo(QFont(QStringLiteral("Arial"))).family());
+        w.Editor->Select(1, 2);
+        QCOMPARE(w.Editor->SelAttributes().Name(), QStringLiteral("Arial"));
+    }
+
+    void windowClosedWhileFontDialogIsUp()
+    {
+        TMDIChild &w = window(QStringLiteral("hello"));
+        QPointer<TMDIChild> watched(&w);
+        // The window goes while its dialog waits for an answer.
+        QMetaObject::invokeMethod(this, [this] {
+            if (qobject_cast<QFontDialog *>(QApplication::activeModalWidget()))
+                m_window.reset();
+        }, Qt::QueuedConnection);
+        w.btnFontClick();
+        QVERIFY(!watched);
+    }
+
+    void insertObject_data()
+    {
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<bool>("picture");
+        QTest::newRow("picture file") << QStringLiteral("photo.png") << true;
+        QTest::newRow("picture with unusual extension") << QStringLiteral("photo.dat") << true;
+        QTest::newRow("other file") << QStringLiteral("budget plan.ods") << false;
+    }
+
+    void insertObject()
+    {
+        QFETCH(QString, fileName);
+        QFETCH(bool, picture);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(fileName);
+        if (fileName.startsWith(QLatin1String("photo"))) {
+            QImage image(30, 20, QImage::Format_RGB32);
+            image.fill(Qt::red);
+            QVERIFY(image.save(path, "PNG"));
+        } else {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("not a picture");
+        }
+        TMDIChild &w = window(QStringLiteral("ab"));
+        w.Editor->SetSelStart(1);
+        FileAnswer answer(path);
+        run(w, QStringLiteral("InsertObject1"));
+
+        QTextCursor c(w.Editor->document());
+        c.setPosition(2);
+        if (picture) {
+            QCOMPARE(w.Editor->TextLength(), 3);
+            QVERIFY(c.charFormat().isImageFormat());
+            QCOMPARE(c.charFormat().toImageFormat().width(), 30.0);
+            return;
+        }
+        QCOMPARE(w.Editor->Text(), QStringLiteral("a") + fileName + QStringLiteral("b"));
+        QVERIFY(c.charFormat().isAnchor());
+        QCOMPARE(c.charFormat().anchorHref(), QUrl::fromLocalFile(path).toString());
+        // The link is kept when the document is saved and read again.
+        QBuffer rtf;
+        QVERIFY(rtf.open(QIODevice::ReadWrite));
+        QVERIFY(w.Editor->SaveToStream(rtf, StreamFormat::Rtf));
+        rtf.seek(0);
+        TRichEditor reread;
+        QVERIFY(reread.LoadFromStream(rtf, StreamFormat::Rtf));
+        QTextCursor r(reread.document());
+        r.setPosition(2);
+        QCOMPARE(r.charFormat().anchorHref(), QUrl::fromLocalFile(path).toString());
+        // What is typed after the link is text, not more of the link.
+        w.Editor->insertPlainText(QStringLiteral("X"));
+        c.setPosition(w.Editor->SelStart());
+        QVERIFY(!c.charFormat().isAnchor());
+        QVERIFY(w.Editor->CanUndo());
+    }
+
+    void linkClickOpensTheFile()
+    {
+        Messages messages;
+        LinkOpener opener;
+        QDesktopServices::setUrlHandler(QStringLiteral("file"), &opener, "open");
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("notes.ods"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        TMDIChild &w = window();
+        {
+            FileAnswer answer(path);
+            run(w, QStringLiteral("InsertObject1"));
+        }
+        w.Editor->SetSelStart(w.Editor->TextLength());
+        QTextCursor c(w.Editor->document());
+        c.setPosition(3);
+        const QPoint onLink = w.Editor->cursorRect(c).center();
+        QTest::mouseClick(w.Editor->viewport(), Qt::LeftButton, {}, onLink);
+        QCOMPARE(opener.opened, QList<QUrl>{QUrl::fromLocalFile(path)});
+
+        // Dragging a selection over the link does not open it.
+        w.Editor->Select(0, 5);
+        QTest::mouseRelease(w.Editor->viewport(), Qt::LeftButton, {}, onLink);
+        QCOMPARE(opener.opened.size(), 1);
+
+        // A link to a file that has gone is reported, not handed on.
+        QVERIFY(QFile::remove(path));
+        w.Editor->SetSelStart(0);
+        QTest::mouseClick(w.Editor->viewport(), Qt::LeftButton, {}, onLink);
+        QCOMPARE(opener.opened.size(), 1);
+        QCOMPARE(messages.texts, QStringList{QStringLiteral("Unable to open the link \"%1\".")
+                                                 .arg(QDir::toNativeSeparators(path))});
+        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
     }
 
     void statusBar()
@@ -502,6 +668,43 @@ private slots:
         QCOMPARE(panel(5), QStringLiteral("INSERT"));
         // Offscreen there are no keyboard indicators: the toggles read as off.
         QCOMPARE(panel(3), QString());
+    }
+
+    // A lock goes on when its key goes down but, on X, off only when the key
+    // comes up: the panels follow both.
+    void lockIndicatorsFollowKeyDownAndUp_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("toggle");
+        QTest::addColumn<int>("panelIndex");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("Num Lock") << int(Qt::Key_NumLock) << int(TKeyboardState::Toggle::NumLock) << 2
+                                  << QStringLiteral("NUM");
+        QTest::newRow("Caps Lock") << int(Qt::Key_CapsLock) << int(TKeyboardState::Toggle::CapsLock) << 3
+                                   << QStringLiteral("CAPS");
+        QTest::newRow("Scroll Lock") << int(Qt::Key_ScrollLock) << int(TKeyboardState::Toggle::ScrollLock) << 4
+                                     << QStringLiteral("SCROLL");
+    }
+
+    void lockIndicatorsFollowKeyDownAndUp()
+    {
+        QFETCH(int, key);
+        QFETCH(int, toggle);
+        QFETCH(int, panelIndex);
+        QFETCH(QString, text);
+        bool on = false;
+        TKeyboardState::setReader([&on, toggle](TKeyboardState::Toggle t) { return on && int(t) == toggle; });
+        TMDIChild &w = window();
+        w.Editor->setFocus();
+        on = true;
+        QTest::keyPress(w.Editor, Qt::Key(key));
+        QCOMPARE(panel(panelIndex), text);
+        QTest::keyRelease(w.Editor, Qt::Key(key));
+        QTest::keyPress(w.Editor, Qt::Key(key));
+        on = false;
+        QTest::keyRelease(w.Editor, Qt::Key(key));
+        TKeyboardState::setReader({});
+        QCOMPARE(panel(panelIndex), QString());
     }
 
     void informationBoxes()

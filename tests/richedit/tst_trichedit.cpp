@@ -118,6 +118,21 @@ private slots:
         QCOMPARE(c.charFormat().toImageFormat().width(), 40.0);
         QCOMPARE(c.charFormat().toImageFormat().height(), 25.0);
         QCOMPARE(editor.SelStart(), 2);
+
+        // Saved and opened again, the picture is still there at its size.
+        QBuffer saved;
+        saved.open(QIODevice::WriteOnly);
+        QVERIFY(editor.SaveToStream(saved, StreamFormat::Rtf));
+        saved.close();
+        saved.open(QIODevice::ReadOnly);
+        TRichEditor reopened;
+        QVERIFY(reopened.LoadFromStream(saved, StreamFormat::Rtf));
+        QCOMPARE(reopened.Text(), QStringLiteral("a\uFFFCb"));
+        QTextCursor r(reopened.document());
+        r.setPosition(2);
+        QVERIFY(r.charFormat().isImageFormat());
+        QCOMPARE(r.charFormat().toImageFormat().width(), 40.0);
+
         editor.Undo();
         QCOMPARE(editor.Text(), QStringLiteral("ab"));
 

@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QLabel;
@@ -226,6 +227,8 @@ private:
     void applyFormatPainter();
     void finishCommand(bool repaginate);
     void resetTrackedIndents();
+    void endPaperChange();
+    void stepIndent(std::optional<int> next, const QString &limitMessage, bool hanging);
     void updateAlignmentButtons();
     void EditorKeyDown(int key, Qt::KeyboardModifiers modifiers);
     void headingKeyUp(int key);

@@ -16,6 +16,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QSlider>
 #include <QSplitter>
@@ -321,6 +322,13 @@ void TMDIChild::btnEndPageClick()
     PgPreview1->LastPage();
 }
 
+void TMDIChild::endPaperChange()
+{
+    PgPreview1->EndUpdate();
+    PaperChanging = false;
+    FollowThumbnails = true;
+}
+
 void TMDIChild::SelectPaperType(const QString &caption)
 {
     if (!PaperTypes.contains(caption) || caption == m_paperType) {
@@ -333,15 +341,8 @@ void TMDIChild::SelectPaperType(const QString &caption)
         a->setChecked(true);
     PaperChanging = true;
     PgPreview1->BeginUpdate();
-    struct Closer {
-        TMDIChild *w;
-        ~Closer()
-        {
-            w->PgPreview1->EndUpdate();
-            w->PaperChanging = false;
-            w->FollowThumbnails = true;
-        }
-    } closer { this };
+    // The bracket closes also when the change fails.
+    const auto closer = qScopeGuard([this] { endPaperChange(); });
     TPgMargins &m = PgPreview1->Margins();
     const double leftMm = m.LeftMargin().AsMillimeters();
     if (!isEnvelope(caption)) {
@@ -386,15 +387,8 @@ void TMDIChild::SelectOrientation(const QString &caption)
         a->setChecked(true);
     PaperChanging = true;
     PgPreview1->BeginUpdate();
-    struct Closer {
-        TMDIChild *w;
-        ~Closer()
-        {
-            w->PgPreview1->EndUpdate();
-            w->PaperChanging = false;
-            w->FollowThumbnails = true;
-        }
-    } closer { this };
+    // The bracket closes also when the change fails.
+    const auto closer = qScopeGuard([this] { endPaperChange(); });
     PgPreview1->SetOrientation(caption == QLatin1String("Landscape") ? pgLandscape : pgPortrait);
     FollowThumbnails = false;
     Repaginate();

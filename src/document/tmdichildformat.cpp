@@ -480,57 +480,44 @@ void TMDIChild::btnBulletsClick()
 
 void TMDIChild::btnIndentClick()
 {
-    const std::optional<int> next = TFormatRules::IncreaseIndent(m_startIndentPt);
-    if (!next) {
-        TMessageBox::information(this, QStringLiteral("Maximum Indentation."));
-        return;
-    }
-    TParaAttributes change;
-    change.SetFirstIndent(*next);
-    if (Editor->SetParagraph(change))
-        m_startIndentPt = *next;
-    finishCommand(true);
+    stepIndent(TFormatRules::IncreaseIndent(m_startIndentPt), QStringLiteral("Maximum Indentation."),
+               false);
 }
 
 void TMDIChild::btnDedentClick()
 {
-    const std::optional<int> next = TFormatRules::DecreaseIndent(m_startIndentPt);
-    if (!next) {
-        TMessageBox::information(this, QStringLiteral("Minimum Indentation."));
-        return;
-    }
-    TParaAttributes change;
-    change.SetFirstIndent(*next);
-    if (Editor->SetParagraph(change))
-        m_startIndentPt = *next;
-    finishCommand(true);
+    stepIndent(TFormatRules::DecreaseIndent(m_startIndentPt), QStringLiteral("Minimum Indentation."),
+               false);
 }
 
 void TMDIChild::btnFirstIndentPClick()
 {
-    const std::optional<int> next = TFormatRules::IncreaseHangingIndent(m_hangingIndentPt);
-    if (!next) {
-        TMessageBox::information(this, QStringLiteral("Maximum Hanging Indentation."));
-        return;
-    }
-    TParaAttributes change;
-    change.SetLeftIndent(*next);
-    if (Editor->SetParagraph(change))
-        m_hangingIndentPt = *next;
-    finishCommand(true);
+    stepIndent(TFormatRules::IncreaseHangingIndent(m_hangingIndentPt),
+               QStringLiteral("Maximum Hanging Indentation."), true);
 }
 
 void TMDIChild::btnFirstIndentMClick()
 {
-    const std::optional<int> next = TFormatRules::DecreaseHangingIndent(m_hangingIndentPt);
+    stepIndent(TFormatRules::DecreaseHangingIndent(m_hangingIndentPt),
+               QStringLiteral("Minimum Hanging Indentation."), true);
+}
+
+// Sets the start indent (or, hanging, the following lines' indent) to next, or tells the
+// user the limit when there is no next step. The tracked value only moves when protected
+// text let the change through.
+void TMDIChild::stepIndent(std::optional<int> next, const QString &limitMessage, bool hanging)
+{
     if (!next) {
-        TMessageBox::information(this, QStringLiteral("Minimum Hanging Indentation."));
+        TMessageBox::information(this, limitMessage);
         return;
     }
     TParaAttributes change;
-    change.SetLeftIndent(*next);
+    if (hanging)
+        change.SetLeftIndent(*next);
+    else
+        change.SetFirstIndent(*next);
     if (Editor->SetParagraph(change))
-        m_hangingIndentPt = *next;
+        (hanging ? m_hangingIndentPt : m_startIndentPt) = *next;
     finishCommand(true);
 }
 

@@ -226,6 +226,8 @@ private:
     void convertCase(bool toUpper);
     void applyFormatPainter();
     void finishCommand(bool repaginate);
+    // Asks for a colour; invalid when cancelled or when the window went meanwhile.
+    QColor PickColour(const QColor &initial, const QString &title);
     void resetTrackedIndents();
     void endPaperChange();
     void stepIndent(std::optional<int> next, const QString &limitMessage, bool hanging);

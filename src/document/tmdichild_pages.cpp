@@ -12,7 +12,6 @@
 
 #include <QActionGroup>
 #include <QApplication>
-#include <QColorDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -446,9 +445,7 @@ void TMDIChild::LoadSettings()
 void TMDIChild::EditorBackground1Click()
 {
     QPointer<TMDIChild> self(this);
-    const QColor chosen = QColorDialog::getColor(Editor->palette().color(QPalette::Base), this,
-                                                 QStringLiteral("Editor Background"),
-                                                 QColorDialog::DontUseNativeDialog);
+    const QColor chosen = PickColour(Editor->palette().color(QPalette::Base), QStringLiteral("Editor Background"));
     if (!self || !chosen.isValid())
         return;
     setWindowColour(Editor, chosen);

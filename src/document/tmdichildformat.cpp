@@ -380,13 +380,28 @@ void TMDIChild::btnFontClick()
     finishCommand(true);
 }
 
+QColor TMDIChild::PickColour(const QColor &initial, const QString &title)
+{
+    QPointer<TMDIChild> self(this);
+    // On the heap, like the font dialog: closing the window while the dialog
+    // runs takes the dialog with it.
+    QPointer<QColorDialog> dialog = new QColorDialog(initial, this);
+    dialog->setOption(QColorDialog::DontUseNativeDialog);
+    dialog->setWindowTitle(title);
+    const bool accepted = dialog->exec() == QDialog::Accepted;
+    if (!self || !dialog)
+        return QColor();
+    const QColor chosen = accepted ? dialog->selectedColor() : QColor();
+    delete dialog;
+    return chosen;
+}
+
 void TMDIChild::btnHighlightClick()
 {
     QPointer<TMDIChild> self(this);
     const QColor current = Editor->SelAttributes().BackColor();
-    const QColor chosen = QColorDialog::getColor(current.isValid() ? current : QColor(Qt::white), this,
-                                                 QStringLiteral("Highlight Colour"),
-                                                 QColorDialog::DontUseNativeDialog);
+    const QColor chosen = PickColour(current.isValid() ? current : QColor(Qt::white),
+                                     QStringLiteral("Highlight Colour"));
     if (!self)
         return;
     if (chosen.isValid()) {
@@ -401,9 +416,8 @@ void TMDIChild::btnCharColorClick()
 {
     QPointer<TMDIChild> self(this);
     const QColor current = Editor->SelAttributes().Color();
-    const QColor chosen = QColorDialog::getColor(current.isValid() ? current : QColor(Qt::black), this,
-                                                 QStringLiteral("Font Colour"),
-                                                 QColorDialog::DontUseNativeDialog);
+    const QColor chosen = PickColour(current.isValid() ? current : QColor(Qt::black),
+                                     QStringLiteral("Font Colour"));
     if (!self)
         return;
     if (chosen.isValid()) {

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QClipboard>
+#include <QColorDialog>
 #include <QDesktopServices>
 #include <QDialogButtonBox>
 #include <QFontDatabase>
@@ -531,16 +532,34 @@ private slots:
         QCOMPARE(w.Editor->SelAttributes().Name(), QStringLiteral("Arial"));
     }
 
-    void windowClosedWhileFontDialogIsUp()
+    void windowClosedWhileDialogIsUp_data()
     {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("font") << QStringLiteral("font");
+        QTest::newRow("highlight colour") << QStringLiteral("highlight");
+        QTest::newRow("font colour") << QStringLiteral("colour");
+        QTest::newRow("editor background") << QStringLiteral("background");
+    }
+
+    void windowClosedWhileDialogIsUp()
+    {
+        QFETCH(QString, command);
         TMDIChild &w = window(QStringLiteral("hello"));
         QPointer<TMDIChild> watched(&w);
         // The window goes while its dialog waits for an answer.
         QMetaObject::invokeMethod(this, [this] {
-            if (qobject_cast<QFontDialog *>(QApplication::activeModalWidget()))
+            QWidget *modal = QApplication::activeModalWidget();
+            if (qobject_cast<QFontDialog *>(modal) || qobject_cast<QColorDialog *>(modal))
                 m_window.reset();
         }, Qt::QueuedConnection);
-        w.btnFontClick();
+        if (command == QLatin1String("font"))
+            w.btnFontClick();
+        else if (command == QLatin1String("highlight"))
+            w.btnHighlightClick();
+        else if (command == QLatin1String("colour"))
+            w.btnCharColorClick();
+        else
+            w.EditorBackground1Click();
         QVERIFY(!watched);
     }
 

@@ -780,7 +780,8 @@ void TRichEditor::skipHiddenText(int from)
 
 void TRichEditor::keyReleaseEvent(QKeyEvent *e)
 {
-    emit KeyUp(e->key(), e->modifiers());
+    if (!e->isAutoRepeat()) // a held key reports one release, not one per repeat
+        emit KeyUp(e->key(), e->modifiers());
     QTextEdit::keyReleaseEvent(e);
 }
 

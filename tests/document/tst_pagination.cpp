@@ -87,6 +87,7 @@ private slots:
     void emptyDocumentHasOnePage();
     void onlyWordEndsRepaginate_data();
     void onlyWordEndsRepaginate();
+    void heldKeyRepaginatesOnce();
     void envelopeAndBack();
     void rememberedPageIsClamped();
     void landscapePagesFitOrScroll();
@@ -159,6 +160,25 @@ void TstPagination::onlyWordEndsRepaginate()
     QVERIFY(window.FollowThumbnails);
     if (repaginates)
         QCOMPARE(window.PageStarts.value(0, -1), 0);
+}
+
+void TstPagination::heldKeyRepaginatesOnce()
+{
+    TMDIChild window(nullptr, QStringLiteral("New Document"));
+    fillParagraphs(window.Editor, 3);
+    int rebuilds = 0;
+    connect(window.PgPreview1, &TPgPreview::OnClear, [&] { ++rebuilds; });
+    // A held key brings a release with every repeat; only the real one counts.
+    for (int i = 0; i < 5; ++i) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "), i > 0);
+        QApplication::sendEvent(window.Editor, &press);
+        QKeyEvent repeat(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "), true);
+        QApplication::sendEvent(window.Editor, &repeat);
+    }
+    QCOMPARE(rebuilds, 0);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "), false);
+    QApplication::sendEvent(window.Editor, &release);
+    QCOMPARE(rebuilds, 1);
 }
 
 void TstPagination::envelopeAndBack()

@@ -2,6 +2,7 @@
 
 #include "tdocumentfile.h"
 #include "teditorsettings.h"
+#include "tformatrules.h"
 
 #include "ttextattributes.h"
 
@@ -17,6 +18,7 @@ class QAction;
 class QLabel;
 class QMenu;
 class QSlider;
+class QTextDocument;
 class QSplitter;
 class QStatusBar;
 class QToolBar;
@@ -289,6 +291,10 @@ private:
     QMenu *PopupMenu4 = nullptr;
     QLabel *Label1 = nullptr;
     QMetaObject::Connection m_keyUpConnection;
+    // The counts of the status bar, kept until the text changes.
+    std::optional<TFormatRules::WordCount> m_wordCount;
+    QPointer<QTextDocument> m_countedDocument;
+    QMetaObject::Connection m_countConnection;
     bool m_repaginating = false;
     bool m_inWheel = false;
     int m_rememberedPage = 1;

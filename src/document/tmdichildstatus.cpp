@@ -12,7 +12,9 @@
 #include <QDateTime>
 #include <QLabel>
 #include <QLocale>
+#include <QTextBlock>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QToolButton>
 
 namespace {
@@ -27,7 +29,30 @@ QString &longTimeFormat()
 
 void TMDIChild::CountWords()
 {
-    setStatusPanel(8, TFormatRules::WordCountText(TFormatRules::CountWords(Editor->Text())));
+    QTextDocument *document = Editor->document();
+    if (document != m_countedDocument) {
+        disconnect(m_countConnection);
+        m_countedDocument = document;
+        m_countConnection = connect(document, &QTextDocument::contentsChange, this,
+                                    [this](int, int, int) { m_wordCount.reset(); });
+        m_wordCount.reset();
+    }
+    if (!m_wordCount) {
+        // Paragraph by paragraph: a selection change must not copy a long
+        // document, and the document's own characters (a no-break space
+        // joins its words) are counted as they are. Each paragraph end is a
+        // line break of two characters.
+        TFormatRules::WordCount total;
+        for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+            const TFormatRules::WordCount part = TFormatRules::CountWords(block.text());
+            total.words += part.words;
+            total.characters += part.characters;
+            if (block.next().isValid())
+                total.characters += 2;
+        }
+        m_wordCount = total;
+    }
+    setStatusPanel(8, TFormatRules::WordCountText(*m_wordCount));
 }
 
 void TMDIChild::updateAlignmentButtons()

@@ -657,6 +657,31 @@ private slots:
         QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
     }
 
+    void statusBarCountsTheDocument_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("counts");
+        QTest::newRow("no-break space joins") << QStringLiteral("a\u00A0b") << QStringLiteral("Words:   1   Characters:   3");
+        QTest::newRow("line break in a paragraph")
+            << QStringLiteral("ab\u2028cd") << QStringLiteral("Words:   2   Characters:   6");
+        QTest::newRow("two paragraphs") << QStringLiteral("ab\ncd e") << QStringLiteral("Words:   3   Characters:   8");
+    }
+
+    void statusBarCountsTheDocument()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, counts);
+        TMDIChild &w = window();
+        QCOMPARE(panel(8), QStringLiteral("Words:   0   Characters:   0"));
+        QTextCursor(w.Editor->document()).insertText(text);
+        w.Editor->SetSelStart(1);
+        QCOMPARE(panel(8), counts);
+        // Typing changes the counts at once.
+        w.Editor->SetSelStart(0);
+        QTest::keyClicks(w.Editor, QStringLiteral("x "));
+        QVERIFY(panel(8) != counts);
+    }
+
     void statusBar()
     {
         TMDIChild &w = window();

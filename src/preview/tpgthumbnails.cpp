@@ -179,16 +179,23 @@ void TPgThumbnails::clearThumbnails()
 void TPgThumbnails::rebuild()
 {
     m_canvas->setUpdatesEnabled(false);
-    clearThumbnails();
-    if (m_preview) {
-        const int count = m_preview->PageCount();
-        m_thumbs.reserve(size_t(count));
-        for (int i = 0; i < count; ++i) {
-            auto *t = new TPgThumbnail(this, &m_preview->Margins(), &m_preview->PageGrid(),
-                m_canvas);
-            t->BindPage(m_preview->GetPage(i + 1));
-            m_thumbs.push_back(t);
-        }
+    // The thumbnails there are rebound to the new pages; only the difference
+    // in count is made or removed, so a long document's repagination does not
+    // build its whole strip again. All of them belong to the bound preview
+    // (a new preview clears the strip first).
+    const int count = m_preview ? m_preview->PageCount() : 0;
+    while (ThumbnailCount() > count) {
+        delete m_thumbs.back();
+        m_thumbs.pop_back();
+    }
+    m_thumbs.reserve(size_t(count));
+    while (ThumbnailCount() < count)
+        m_thumbs.push_back(new TPgThumbnail(this, &m_preview->Margins(), &m_preview->PageGrid(), m_canvas));
+    for (int i = 0; i < count; ++i)
+        m_thumbs[size_t(i)]->BindPage(m_preview->GetPage(i + 1));
+    if (count == 0) {
+        m_selected = 0;
+        m_canvas->resize(0, 0);
     }
     sizeThumbnails();
     positionThumbnails();

@@ -24,6 +24,8 @@ class TstTPgThumbnails : public QObject
 
 private slots:
     void followsPreviewPages();
+    void rebuildKeepsThumbnails_data();
+    void rebuildKeepsThumbnails();
     void captions_data();
     void captions();
     void layouts_data();
@@ -65,6 +67,43 @@ void TstTPgThumbnails::followsPreviewPages()
     QCOMPARE(strip.Thumbnail(0)->Zoom(), 16);
     strip.SetPreview(nullptr);
     QCOMPARE(strip.ThumbnailCount(), 0);
+}
+
+void TstTPgThumbnails::rebuildKeepsThumbnails_data()
+{
+    QTest::addColumn<int>("before");
+    QTest::addColumn<int>("after");
+    QTest::newRow("same count") << 3 << 3;
+    QTest::newRow("more pages") << 3 << 5;
+    QTest::newRow("fewer pages") << 5 << 2;
+}
+
+void TstTPgThumbnails::rebuildKeepsThumbnails()
+{
+    QFETCH(int, before);
+    QFETCH(int, after);
+    TPgThumbnails strip;
+    TPgPreview preview;
+    strip.SetPreview(&preview);
+    setPages(preview, before);
+    QList<QPointer<TPgThumbnail>> old;
+    for (int i = 0; i < before; ++i)
+        old.append(strip.Thumbnail(i));
+
+    // A new pagination rebinds the thumbnails there instead of making them again.
+    setPages(preview, after);
+    QCOMPARE(strip.ThumbnailCount(), after);
+    for (int i = 0; i < std::min(before, after); ++i)
+        QCOMPARE(strip.Thumbnail(i), old[i].data());
+    for (int i = after; i < before; ++i)
+        QVERIFY(!old[i]);
+    int selected = 0;
+    for (int i = 0; i < after; ++i) {
+        QCOMPARE(strip.Thumbnail(i)->Page(), preview.GetPage(i + 1));
+        selected += strip.Thumbnail(i)->Selected() ? 1 : 0;
+    }
+    QCOMPARE(selected, 1);
+    QVERIFY(strip.Thumbnail(preview.CurrentPage() - 1)->Selected());
 }
 
 void TstTPgThumbnails::captions_data()

@@ -286,8 +286,19 @@ bool TPgPageList::PrintPages(const QList<int> &pages, QString *error)
         if (p >= 1 && p <= PageCount())
             valid << p;
     }
-    if (valid.isEmpty())
+    if (valid.isEmpty()) {
+        if (error) {
+            if (pages.isEmpty())
+                *error = QStringLiteral("Unable to print... No page was chosen.");
+            else if (pages.size() == 1)
+                *error = QStringLiteral("Unable to print... The document has no page %1.").arg(pages.first());
+            else
+                *error = QStringLiteral("Unable to print... The document has no page %1 to %2.")
+                             .arg(pages.first())
+                             .arg(pages.last());
+        }
         return false;
+    }
     TPgPrinter &printer = *m_printerWrapper;
     printer.SetOrientation(GetPage(valid.first())->Orientation());
     printer.SetPagesPerSheet(m_pagesPerSheet);

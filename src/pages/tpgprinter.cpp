@@ -225,8 +225,14 @@ bool TPgPrinter::BeginDoc()
         m_lastError = NoPrinterMessage;
         return false;
     }
-    if (m_printing || Printers().isEmpty())
+    if (m_printing) {
+        m_lastError = QStringLiteral("Unable to print... A print job is already running.");
         return false;
+    }
+    if (Printers().isEmpty()) {
+        m_lastError = NoPrinterMessage;
+        return false;
+    }
     m_printing = true;
     m_aborted = false;
     const int remembered = PrinterIndex();

@@ -121,6 +121,8 @@ private slots:
     void cleanup();
     void defaultMetricsWithoutPrinter();
     void noPrinterRefusesJob();
+    void refusedJobSaysWhy_data();
+    void refusedJobSaysWhy();
     void sheetSlots_data();
     void sheetSlots();
     void twoPerSheetTurnsTheSheet();
@@ -187,6 +189,44 @@ void TstTPgPrinter::noPrinterRefusesJob()
     QVERIFY(!preview.IsUpdating());
     QVERIFY(!preview.PrintCurrentPage());
     QCOMPARE(m_messages.size(), 2);
+}
+
+void TstTPgPrinter::refusedJobSaysWhy_data()
+{
+    QTest::addColumn<int>("first");
+    QTest::addColumn<int>("last");
+    QTest::addColumn<bool>("busy");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("page beyond the end") << 7 << 7 << false
+                                         << QStringLiteral("Unable to print... The document has no page 7.");
+    QTest::newRow("range beyond the end") << 9 << 7 << false
+                                          << QStringLiteral("Unable to print... The document has no page 9 to 7.");
+    QTest::newRow("job already running") << 1 << 1 << true
+                                         << QStringLiteral("Unable to print... A print job is already running.");
+}
+
+void TstTPgPrinter::refusedJobSaysWhy()
+{
+    QFETCH(int, first);
+    QFETCH(int, last);
+    QFETCH(bool, busy);
+    QFETCH(QString, message);
+    if (busy && !havePrinter())
+        QSKIP("no printer: scripts/test.sh starts a cupsd with the PDF queue");
+    QTemporaryDir dir;
+    TPgPreview preview;
+    fillPages(preview, 5);
+    TPgPrinter &printer = preview.PgPrinter();
+    printer.SetOutputFileName(dir.filePath(QStringLiteral("busy.pdf")));
+    if (busy)
+        QVERIFY2(printer.BeginDoc(), qPrintable(printer.LastError()));
+    QVERIFY(!preview.PrintRange(first, last));
+    QCOMPARE(m_messages, QStringList { message });
+    if (busy) {
+        QVERIFY(printer.Printing());
+        printer.EndDoc();
+    }
+    QVERIFY(!preview.IsUpdating());
 }
 
 void TstTPgPrinter::sheetSlots_data()

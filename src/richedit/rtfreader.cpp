@@ -225,7 +225,7 @@ private:
     int paraLevel() { return paraLevelOf(st()); }
     int paraLevelOf(const GroupState &state) const;
     void syncTable(int level);
-    void enterTable();
+    bool enterTable();
     void leaveTable();
     void placeInTable(TableState &t);
     void endCell(int level);
@@ -282,6 +282,7 @@ private:
     bool m_rowOpen = false;  ///< a \trowd came and its \row has not
     std::vector<TableState> m_tables;
     qint64 m_cellBudget = 0; ///< table cells this read may still make
+    int m_tableCount = 0; ///< tables this read has made
 
     // lists: \listtable levels' number formats by \listid, \ls to \listid
     QHash<int, QList<int>> m_listFormats;
@@ -860,11 +861,13 @@ void Parser::syncTable(int level)
         leaveTable();
     if (!m_tables.empty())
         placeInTable(m_tables.back());
-    while (int(m_tables.size()) < level)
-        enterTable();
+    while (int(m_tables.size()) < level && enterTable()) {
+    }
 }
 
-void Parser::enterTable()
+// Starts a table unless the read has made too many: past that its
+// paragraphs are read as plain text.
+bool Parser::enterTable()
 {
     // A nested row's definition follows its cells: it grows as they come.
     const size_t level = qMin(m_tables.size() + 1, m_rowDefs.size() - 1);
@@ -887,6 +890,11 @@ void Parser::enterTable()
         // an empty paragraph before the table stays a paragraph of its own
         m_cursor.insertBlock(m_cursor.blockFormat(), m_pendingParFormat);
     }
+    if (m_cellBudget < columns || m_tableCount >= kMaxTables) {
+        warn(QStringLiteral("The document has too many tables; the rest are read as plain text."));
+        return false;
+    }
+    ++m_tableCount;
     m_pendingPar = false; // the table follows the paragraph the cursor is at
     m_cellBudget -= columns;
     QTextTable *table = m_cursor.insertTable(1, columns, tf);
@@ -896,6 +904,7 @@ void Parser::enterTable()
     t.vEnd = QList<int>(columns, -1);
     m_tables.push_back(t);
     m_cursor = table->cellAt(0, 0).firstCursorPosition();
+    return true;
 }
 
 void Parser::leaveTable()
@@ -1000,6 +1009,10 @@ void Parser::endCell(int level)
 {
     flushRun();
     syncTable(level);
+    if (int(m_tables.size()) < level) { // a table that was not made: a paragraph ends
+        endParagraph(false);
+        return;
+    }
     ensureParagraph();
     const QTextBlockFormat bf = blockFormat(st().para);
     m_cursor.setBlockFormat(bf);
@@ -1019,6 +1032,13 @@ void Parser::endRow(int level)
     flushRun();
     if (int(m_tables.size()) < level || m_tables.back().rowDone)
         syncTable(level);
+    if (int(m_tables.size()) < level) { // a table that was not made
+        if (level == 1)
+            m_rowOpen = false;
+        if (!m_pendingPar && m_cursor.block().length() > 1)
+            endParagraph(false);
+        return;
+    }
     while (int(m_tables.size()) > level)
         leaveTable();
     TableState &t = m_tables.back();

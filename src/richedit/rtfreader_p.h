@@ -74,6 +74,7 @@ struct ParaProps {
 constexpr int kMaxTableLevel = 16;
 /// Cells of one row at most.
 constexpr int kMaxColumns = 64;
+constexpr int kMaxTables = 2000; ///< tables one read may make
 
 /// A cell of a row definition (\clmgf ... \cellx).
 struct CellDef {

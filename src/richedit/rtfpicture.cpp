@@ -16,6 +16,9 @@
 #include <emf2svg.h>
 
 #include <cmath>
+#include <functional>
+#include <queue>
+#include <vector>
 #include <cstdlib>
 #include <cstring>
 
@@ -220,7 +223,7 @@ bool wellFormedWmf(const QByteArray &b)
     return b.size() >= 18 && (le16(b, 0) == 1 || le16(b, 0) == 2) && le16(b, 2) == 9;
 }
 
-QImage drawWmf(const QByteArray &b, QSize pixels, qint64 maxPixels)
+QImage drawWmf(const QByteArray &b, QSize pixels, qint64 maxPixels, RtfPicture::Work &work)
 {
     if (!wellFormedWmf(b))
         return {};
@@ -231,6 +234,10 @@ QImage drawWmf(const QByteArray &b, QSize pixels, qint64 maxPixels)
         QFont font;
     };
     QList<Object> objects(qBound(1, int(le16(b, 10)), 4096));
+    // the free slots, lowest first: a new object takes the lowest
+    std::priority_queue<int, std::vector<int>, std::greater<int>> freeSlots;
+    for (int i = 0; i < objects.size(); ++i)
+        freeSlots.push(i);
     QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter p(&image);
@@ -244,6 +251,7 @@ QImage drawWmf(const QByteArray &b, QSize pixels, qint64 maxPixels)
     QFont font;
     Qt::FillRule fill = Qt::OddEvenFill;
     bool drew = false;
+    bool outOfWork = false;
     int saved = 0;
     const auto setWindow = [&] {
         if (ext.width() != 0 && ext.height() != 0) {
@@ -258,19 +266,28 @@ QImage drawWmf(const QByteArray &b, QSize pixels, qint64 maxPixels)
         return poly;
     };
     const auto bitmap = [&](const WmfReader &r, int dibAt, int dx, int dy, int dw, int dh, int sx, int sy, int sw, int sh) {
-        const QImage dib = readDib(r.from(dibAt), maxPixels);
+        if (work.dibPixels <= 0) {
+            outOfWork = true;
+            return;
+        }
+        const QImage dib = readDib(r.from(dibAt), qMin(maxPixels, work.dibPixels));
         if (dib.isNull())
             return;
+        work.dibPixels -= qint64(dib.width()) * dib.height();
         // DIB rows run bottom up but the source rectangle counts from the top
         p.drawImage(QRect(dx, dy, dw, dh), dib, QRect(sx, sy, sw ? sw : dib.width(), sh ? sh : dib.height()));
         drew = true;
     };
     qsizetype at = qsizetype(le16(b, 2)) * 2;
-    for (int records = 0; at + 6 <= b.size() && records < 1'000'000; ++records) {
+    for (int records = 0; at + 6 <= b.size() && records < 1'000'000 && !outOfWork; ++records) {
         const qsizetype size = qsizetype(le32(b, at)) * 2;
         const int function = le16(b, at + 4);
         if (size < 6 || at + size > b.size() || function == 0)
             break;
+        if (--work.records < 0) {
+            outOfWork = true;
+            break;
+        }
         const WmfReader r(b, at, at + size);
         switch (function) {
         case 0x020B: if (r.has(2)) { org = QPoint(r.s16(1), r.s16(0)); setWindow(); } break; // SetWindowOrg
@@ -312,11 +329,9 @@ QImage drawWmf(const QByteArray &b, QSize pixels, qint64 maxPixels)
             } else {
                 o.kind = 4;
             }
-            for (Object &slot : objects) {
-                if (slot.kind == 0) {
-                    slot = o;
-                    break;
-                }
+            if (!freeSlots.empty()) {
+                objects[freeSlots.top()] = o;
+                freeSlots.pop();
             }
             break;
         }
@@ -331,7 +346,12 @@ QImage drawWmf(const QByteArray &b, QSize pixels, qint64 maxPixels)
                     font = o.font;
             }
             break;
-        case 0x01F0: if (r.has(1) && r.u16(0) < objects.size()) objects[r.u16(0)] = Object(); break;
+        case 0x01F0: // DeleteObject
+            if (r.has(1) && r.u16(0) < objects.size() && objects[r.u16(0)].kind != 0) {
+                objects[r.u16(0)] = Object();
+                freeSlots.push(r.u16(0));
+            }
+            break;
         case 0x0214: if (r.has(2)) current = QPoint(r.s16(1), r.s16(0)); break; // MoveTo
         case 0x0213: // LineTo
             if (r.has(2)) {
@@ -417,7 +437,7 @@ QImage drawWmf(const QByteArray &b, QSize pixels, qint64 maxPixels)
     while (saved-- > 0)
         p.restore();
     p.end();
-    return drew ? image : QImage();
+    return drew && !outOfWork ? image : QImage();
 }
 
 bool isMetafile(PictureKind k)
@@ -444,8 +464,11 @@ QUrl bytesUrl(const QString &name)
 
 } // namespace
 
-QImage RtfPicture::decode(const PictureData &d, bool *drawn, qint64 maxPixels)
+QImage RtfPicture::decode(const PictureData &d, bool *drawn, qint64 maxPixels, Work *work)
 {
+    Work own;
+    if (!work)
+        work = &own;
     QImage image;
     switch (d.kind) {
     case PictureKind::Png: image = readBitmap(d.bytes, "PNG", maxPixels); break;
@@ -465,7 +488,7 @@ QImage RtfPicture::decode(const PictureData &d, bool *drawn, qint64 maxPixels)
         QSize px(qMax(1, twips.width() / kTwipsPerPixel), qMax(1, twips.height() / kTwipsPerPixel));
         px = px.boundedTo(QSize(kMaxMetafileSide, kMaxMetafileSide));
         if (qint64(px.width()) * px.height() <= maxPixels)
-            image = drawWmf(d.bytes, px, maxPixels);
+            image = drawWmf(d.bytes, px, maxPixels, *work);
         break;
     }
     default: break;

@@ -33,10 +33,19 @@ struct PictureData {
 class RtfPicture
 {
 public:
+    /// The drawing work left to one read: metafile records played and
+    /// bitmap pixels decoded inside metafiles. A picture that would go past
+    /// it is shown as a placeholder.
+    struct Work {
+        qint64 records = 250'000;
+        qint64 dibPixels = 40'000'000;
+    };
+
     /// The image to show for data; a small placeholder when it cannot be drawn
     /// (drawn is then false). Never decodes more than maxPixels pixels.
+    /// Metafiles take their work from work when given.
     static QImage decode(const PictureData &data, bool *drawn = nullptr,
-                         qint64 maxPixels = kMaxPixels);
+                         qint64 maxPixels = kMaxPixels, Work *work = nullptr);
 
     /// The size the picture takes in the text, in twips (1 to 22 inches a side).
     static QSize displayTwips(const PictureData &data, const QImage &image);

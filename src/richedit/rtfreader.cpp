@@ -299,6 +299,7 @@ private:
     bool m_pictureJustPlaced = false; ///< the next \nonshppict or \shprslt repeats it
     QByteArray m_shapeName;
     qint64 m_decodedPixels = 0;
+    RtfPicture::Work m_pictureWork; ///< metafile drawing this read may still do
 };
 
 void Parser::pushGroup()
@@ -492,7 +493,7 @@ void Parser::finishPicture()
     if (d.kind == PictureKind::None)
         d.kind = PictureKind::Other;
     bool drawn = false;
-    const QImage image = RtfPicture::decode(d, &drawn, qMin(RtfPicture::kMaxPixels, kPixelBudget - m_decodedPixels));
+    const QImage image = RtfPicture::decode(d, &drawn, qMin(RtfPicture::kMaxPixels, kPixelBudget - m_decodedPixels), &m_pictureWork);
     if (drawn)
         m_decodedPixels += qint64(image.width()) * image.height();
     else

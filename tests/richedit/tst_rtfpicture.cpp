@@ -28,6 +28,7 @@ private slots:
     void picturesFromElsewhere();
     void wmfDrawn_data();
     void wmfDrawn();
+    void metafileWorkBounded();
     void insertFromFile_data();
     void insertFromFile();
 };
@@ -323,6 +324,30 @@ void tst_RtfPicture::wmfDrawn()
     const QColor centre = pics[0].image.pixelColor(50, 25);
     QVERIFY2(centre.red() > 200 && centre.green() < 60 && centre.alpha() == 255, qPrintable(centre.name(QColor::HexArgb)));
     QCOMPARE(pics[0].kept, wmf);
+}
+
+void tst_RtfPicture::metafileWorkBounded()
+{
+    // six small pictures of 60,000 lines each: the read draws some and shows
+    // the rest as placeholders that keep their bytes
+    QList<QPair<int, QList<int>>> records{{0x020C, {100, 100}}};
+    for (int i = 0; i < 60'000; ++i)
+        records.append({0x0213, {i % 100, (i * 7) % 100}});
+    const QByteArray wmf = metafile(records);
+    QByteArray rtf = "{\\rtf1 ";
+    for (int i = 0; i < 6; ++i)
+        rtf += pict("\\wmetafile8\\picwgoal240\\pichgoal240", wmf);
+    rtf += "}";
+    QTextDocument doc;
+    const RtfReadResult r = RtfReader::read(rtf, doc);
+    QVERIFY(r.ok);
+    QVERIFY(!r.warnings.isEmpty());
+    const QList<Picture> pics = pictures(doc);
+    QCOMPARE(pics.size(), 6);
+    QCOMPARE(pics[0].image.size(), QSize(16, 16));
+    QVERIFY(pics[5].image.size() != QSize(16, 16));
+    for (const Picture &p : pics)
+        QCOMPARE(p.kept, wmf);
 }
 
 void tst_RtfPicture::insertFromFile_data()

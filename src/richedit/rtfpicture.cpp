@@ -67,22 +67,43 @@ QImage placeholder()
     return image;
 }
 
-QImage readBitmap(const QByteArray &bytes, const char *format, qint64 maxPixels)
+// Decodes at most maxPixels pixels and charges the pixels of the source to
+// budget: nothing when the budget cannot pay for them, and a picture larger
+// than maxPixels only when its reader can scale it while decoding.
+QImage readBitmap(const QByteArray &bytes, const char *format, qint64 maxPixels, qint64 &budget)
 {
+    maxPixels = qMin(maxPixels, budget);
+    if (maxPixels <= 0)
+        return {};
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, format);
     const QSize size = reader.size();
-    if (size.isValid() && qint64(size.width()) * size.height() > maxPixels) {
-        const double f = std::sqrt(double(maxPixels) / (double(size.width()) * size.height()));
-        reader.setScaledSize(QSize(qMax(1, int(size.width() * f)), qMax(1, int(size.height() * f))));
+    if (size.isValid()) {
+        const qint64 source = qint64(size.width()) * size.height();
+        if (source <= 0 || source > budget)
+            return {};
+        if (source > maxPixels) {
+            if (!reader.supportsOption(QImageIOHandler::ScaledSize))
+                return {};
+            const double f = std::sqrt(double(maxPixels) / double(source));
+            reader.setScaledSize(QSize(qMax(1, int(size.width() * f)), qMax(1, int(size.height() * f))));
+        }
+        budget -= source;
     }
-    return reader.read();
+    QImage image = reader.read();
+    if (!size.isValid() && !image.isNull()) {
+        const qint64 decoded = qint64(image.width()) * image.height();
+        budget -= decoded;
+        if (decoded > maxPixels)
+            return {};
+    }
+    return image;
 }
 
 // A \dibitmap is a BMP file without its file header: put one in front.
-QImage readDib(const QByteArray &dib, qint64 maxPixels)
+QImage readDib(const QByteArray &dib, qint64 maxPixels, qint64 &budget)
 {
     const quint32 headerSize = le32(dib, 0);
     if (headerSize < 12 || headerSize > quint32(dib.size()))
@@ -108,14 +129,14 @@ QImage readDib(const QByteArray &dib, qint64 maxPixels)
     put32(bmp, 0);
     put32(bmp, 14 + headerSize + colours);
     bmp += dib;
-    return readBitmap(bmp, "BMP", maxPixels);
+    return readBitmap(bmp, "BMP", maxPixels, budget);
 }
 
 // A \wbitmap: rows of a device-dependent bitmap, top row first.
-QImage readDdb(const PictureData &d, qint64 maxPixels)
+QImage readDdb(const PictureData &d, qint64 maxPixels, qint64 &budget)
 {
     const int w = d.picw, h = d.pich, bpp = d.bitsPerPixel;
-    if (w <= 0 || h <= 0 || qint64(w) * h > maxPixels)
+    if (w <= 0 || h <= 0 || qint64(w) * h > qMin(maxPixels, budget))
         return {};
     QImage::Format format;
     switch (bpp) {
@@ -135,6 +156,7 @@ QImage readDdb(const PictureData &d, qint64 maxPixels)
         image.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
     for (int y = 0; y < h; ++y)
         std::memcpy(image.scanLine(y), d.bytes.constData() + stride * y, size_t(rowBytes));
+    budget -= qint64(w) * h;
     return image;
 }
 
@@ -270,10 +292,9 @@ QImage drawWmf(const QByteArray &b, QSize pixels, qint64 maxPixels, RtfPicture::
             outOfWork = true;
             return;
         }
-        const QImage dib = readDib(r.from(dibAt), qMin(maxPixels, work.dibPixels));
+        const QImage dib = readDib(r.from(dibAt), maxPixels, work.dibPixels);
         if (dib.isNull())
             return;
-        work.dibPixels -= qint64(dib.width()) * dib.height();
         // DIB rows run bottom up but the source rectangle counts from the top
         p.drawImage(QRect(dx, dy, dw, dh), dib, QRect(sx, sy, sw ? sw : dib.width(), sh ? sh : dib.height()));
         drew = true;
@@ -471,24 +492,30 @@ QImage RtfPicture::decode(const PictureData &d, bool *drawn, qint64 maxPixels, W
         work = &own;
     QImage image;
     switch (d.kind) {
-    case PictureKind::Png: image = readBitmap(d.bytes, "PNG", maxPixels); break;
-    case PictureKind::Jpeg: image = readBitmap(d.bytes, "JPEG", maxPixels); break;
-    case PictureKind::Dib: image = readDib(d.bytes, maxPixels); break;
-    case PictureKind::Bitmap: image = readDdb(d, maxPixels); break;
+    case PictureKind::Png: image = readBitmap(d.bytes, "PNG", maxPixels, work->pixels); break;
+    case PictureKind::Jpeg: image = readBitmap(d.bytes, "JPEG", maxPixels, work->pixels); break;
+    case PictureKind::Dib: image = readDib(d.bytes, maxPixels, work->pixels); break;
+    case PictureKind::Bitmap: image = readDdb(d, maxPixels, work->pixels); break;
     case PictureKind::Emf: {
         const QSize twips = displayTwips(d, QImage());
         QSize px(qMax(1, twips.width() / kTwipsPerPixel), qMax(1, twips.height() / kTwipsPerPixel));
         px = px.boundedTo(QSize(kMaxMetafileSide, kMaxMetafileSide));
-        if (qint64(px.width()) * px.height() <= maxPixels)
+        const qint64 area = qint64(px.width()) * px.height();
+        if (area <= qMin(maxPixels, work->pixels))
             image = drawEmf(d.bytes, px);
+        if (!image.isNull())
+            work->pixels -= area;
         break;
     }
     case PictureKind::Wmf: {
         const QSize twips = displayTwips(d, QImage());
         QSize px(qMax(1, twips.width() / kTwipsPerPixel), qMax(1, twips.height() / kTwipsPerPixel));
         px = px.boundedTo(QSize(kMaxMetafileSide, kMaxMetafileSide));
-        if (qint64(px.width()) * px.height() <= maxPixels)
+        const qint64 area = qint64(px.width()) * px.height();
+        if (area <= qMin(maxPixels, work->pixels))
             image = drawWmf(d.bytes, px, maxPixels, *work);
+        if (!image.isNull())
+            work->pixels -= area;
         break;
     }
     default: break;
@@ -579,7 +606,8 @@ bool RtfPicture::fromFile(const QString &path, PictureData *d, QString *error)
         d->kind = PictureKind::Wmf;
         d->bytes = bytes;
     } else {
-        QImage image = readBitmap(bytes, nullptr, kMaxPixels);
+        qint64 budget = kMaxPixels;
+        QImage image = readBitmap(bytes, nullptr, kMaxPixels, budget);
         if (image.isNull()) {
             if (error)
                 *error = QStringLiteral("The file \"%1\" is not a picture that can be inserted.").arg(QFileInfo(path).fileName());

@@ -33,16 +33,19 @@ struct PictureData {
 class RtfPicture
 {
 public:
-    /// The drawing work left to one read: metafile records played and
-    /// bitmap pixels decoded inside metafiles. A picture that would go past
-    /// it is shown as a placeholder.
+    /// The work left to one read: pixels decoded or drawn (a bitmap pays
+    /// for its source pixels even when it is scaled down), metafile records
+    /// played and bitmap pixels decoded inside metafiles. A picture that
+    /// would go past it is shown as a placeholder.
     struct Work {
+        qint64 pixels = 120'000'000;
         qint64 records = 250'000;
         qint64 dibPixels = 40'000'000;
     };
 
     /// The image to show for data; a small placeholder when it cannot be drawn
-    /// (drawn is then false). Never decodes more than maxPixels pixels.
+    /// (drawn is then false). Never decodes more than maxPixels pixels, nor
+    /// a picture larger than that unless its reader can scale it.
     /// Metafiles take their work from work when given.
     static QImage decode(const PictureData &data, bool *drawn = nullptr,
                          qint64 maxPixels = kMaxPixels, Work *work = nullptr);

@@ -137,7 +137,6 @@ constexpr int kMaxTabs = 64;
 constexpr int kMaxWarnings = 50;
 constexpr int kMaxLength = 31680 * 4; // twips; anything larger is damage
 constexpr qsizetype kMaxCachedFormats = 4096;
-constexpr qint64 kPixelBudget = 120'000'000; // decoded picture pixels one read may hold
 
 struct FontInfo {
     QString family;
@@ -298,8 +297,7 @@ private:
     int m_hexNibble = -1;
     bool m_pictureJustPlaced = false; ///< the next \nonshppict or \shprslt repeats it
     QByteArray m_shapeName;
-    qint64 m_decodedPixels = 0;
-    RtfPicture::Work m_pictureWork; ///< metafile drawing this read may still do
+    RtfPicture::Work m_pictureWork; ///< picture decoding this read may still do
 };
 
 void Parser::pushGroup()
@@ -493,10 +491,8 @@ void Parser::finishPicture()
     if (d.kind == PictureKind::None)
         d.kind = PictureKind::Other;
     bool drawn = false;
-    const QImage image = RtfPicture::decode(d, &drawn, qMin(RtfPicture::kMaxPixels, kPixelBudget - m_decodedPixels), &m_pictureWork);
-    if (drawn)
-        m_decodedPixels += qint64(image.width()) * image.height();
-    else
+    const QImage image = RtfPicture::decode(d, &drawn, RtfPicture::kMaxPixels, &m_pictureWork);
+    if (!drawn)
         warn(QStringLiteral("A picture that cannot be shown keeps its place and size and is saved unchanged."));
     flushRun();
     syncTable(paraLevel());

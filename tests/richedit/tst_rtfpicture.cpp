@@ -29,6 +29,8 @@ private slots:
     void wmfDrawn_data();
     void wmfDrawn();
     void metafileWorkBounded();
+    void pixelBudget_data();
+    void pixelBudget();
     void insertFromFile_data();
     void insertFromFile();
 };
@@ -348,6 +350,45 @@ void tst_RtfPicture::metafileWorkBounded()
     QVERIFY(pics[5].image.size() != QSize(16, 16));
     for (const Picture &p : pics)
         QCOMPARE(p.kept, wmf);
+}
+
+void tst_RtfPicture::pixelBudget_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<qint64>("maxPixels");
+    QTest::addColumn<qint64>("budget");
+    QTest::addColumn<bool>("drawn");
+    QTest::addColumn<qint64>("left");
+    const int Png = int(PictureKind::Png), Jpeg = int(PictureKind::Jpeg), Dib = int(PictureKind::Dib);
+    // the samples are 30 x 20 = 600 pixels
+    QTest::newRow("fits") << Png << png() << RtfPicture::kMaxPixels << qint64(1000) << true << qint64(400);
+    QTest::newRow("budget used up") << Png << png() << RtfPicture::kMaxPixels << qint64(0) << false << qint64(0);
+    QTest::newRow("budget too small") << Png << png() << RtfPicture::kMaxPixels << qint64(599) << false << qint64(599);
+    QTest::newRow("png scaled, pays its source") << Png << png() << qint64(100) << qint64(1000) << true << qint64(400);
+    QTest::newRow("bmp cannot scale") << Dib << dib() << qint64(100) << qint64(1000) << false << qint64(1000);
+    QTest::newRow("jpeg scaled, pays its source") << Jpeg << jpeg() << qint64(150) << qint64(1000) << true << qint64(400);
+}
+
+void tst_RtfPicture::pixelBudget()
+{
+    QFETCH(int, kind);
+    QFETCH(QByteArray, bytes);
+    QFETCH(qint64, maxPixels);
+    QFETCH(qint64, budget);
+    QFETCH(bool, drawn);
+    QFETCH(qint64, left);
+    PictureData d;
+    d.kind = PictureKind(kind);
+    d.bytes = bytes;
+    RtfPicture::Work work;
+    work.pixels = budget;
+    bool wasDrawn = false;
+    const QImage image = RtfPicture::decode(d, &wasDrawn, maxPixels, &work);
+    QCOMPARE(wasDrawn, drawn);
+    QCOMPARE(work.pixels, left);
+    if (drawn)
+        QVERIFY(qint64(image.width()) * image.height() <= maxPixels);
 }
 
 void tst_RtfPicture::insertFromFile_data()

@@ -538,7 +538,7 @@ QSize RtfPicture::displayTwips(const PictureData &d, const QImage &image)
                  int(qBound(qint64(kTwipsPerPixel), h, qint64(kMaxTwips))));
 }
 
-void RtfPicture::insert(QTextCursor &cursor, const PictureData &d, const QImage &image)
+void RtfPicture::insert(QTextCursor &cursor, const PictureData &d, const QImage &image, const QTextCharFormat &run)
 {
     static QAtomicInteger<quint32> serial;
     QTextDocument *doc = cursor.document();
@@ -549,6 +549,7 @@ void RtfPicture::insert(QTextCursor &cursor, const PictureData &d, const QImage 
         doc->addResource(QTextDocument::UserResource, bytesUrl(name), d.bytes);
     const QSize twips = displayTwips(d, image);
     QTextImageFormat f;
+    f.merge(run); // a link or hidden text the picture stands in
     f.setName(name);
     f.setWidth(twips.width() / double(kTwipsPerPixel));
     f.setHeight(twips.height() / double(kTwipsPerPixel));

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QSize>
 #include <QString>
+#include <QTextCharFormat>
 
 class QTextCursor;
 class QTextDocument;
@@ -54,8 +55,10 @@ public:
     static QSize displayTwips(const PictureData &data, const QImage &image);
 
     /// Inserts the picture at cursor as one image character; the image goes
-    /// into the document's resources once, the kept bytes beside it.
-    static void insert(QTextCursor &cursor, const PictureData &data, const QImage &image);
+    /// into the document's resources once, the kept bytes beside it. The
+    /// picture takes the character format of run (a link, hidden text).
+    static void insert(QTextCursor &cursor, const PictureData &data, const QImage &image,
+                       const QTextCharFormat &run = QTextCharFormat());
 
     /// Reads a picture file (gif, jpg, jpeg, png, bmp, emf, wmf); false with
     /// error set when the file cannot be read or is no picture. JPEG, PNG,

@@ -497,7 +497,7 @@ void Parser::finishPicture()
     flushRun();
     syncTable(paraLevel());
     ensureParagraph();
-    RtfPicture::insert(m_cursor, d, image);
+    RtfPicture::insert(m_cursor, d, image, charFormat(st().chr));
     m_pictureJustPlaced = true;
 }
 

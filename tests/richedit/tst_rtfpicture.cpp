@@ -31,6 +31,8 @@ private slots:
     void metafileWorkBounded();
     void pixelBudget_data();
     void pixelBudget();
+    void runFormat_data();
+    void runFormat();
     void insertFromFile_data();
     void insertFromFile();
 };
@@ -389,6 +391,39 @@ void tst_RtfPicture::pixelBudget()
     QCOMPARE(work.pixels, left);
     if (drawn)
         QVERIFY(qint64(image.width()) * image.height() <= maxPixels);
+}
+
+void tst_RtfPicture::runFormat_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QString>("href");
+    QTest::addColumn<bool>("hidden");
+    const QByteArray p = pict("\\pngblip", png());
+    QTest::newRow("in a link") << "{\\rtf1 {\\field{\\*\\fldinst HYPERLINK \"http://x\"}{\\fldrslt{" + p + "}}}}"
+                               << QStringLiteral("http://x") << false;
+    QTest::newRow("hidden") << "{\\rtf1 a{\\v " + p + "}b}" << QString() << true;
+    QTest::newRow("plain") << "{\\rtf1 a" + p + "b}" << QString() << false;
+}
+
+// A picture takes the format of the text it stands in: a link stays a link
+// and hidden stays hidden, also after saving and reading again.
+void tst_RtfPicture::runFormat()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(QString, href);
+    QFETCH(bool, hidden);
+    QTextDocument doc;
+    QVERIFY(RtfReader::read(rtf, doc).ok);
+    QTextDocument again;
+    QVERIFY(RtfReader::read(RtfWriter::write(doc), again).ok);
+    for (const QTextDocument *d : {&doc, &again}) {
+        const QList<Picture> pics = pictures(*d);
+        QCOMPARE(pics.size(), 1);
+        QCOMPARE(pics[0].format.isAnchor(), !href.isEmpty());
+        QCOMPARE(pics[0].format.anchorHref(), href);
+        QCOMPARE(pics[0].format.boolProperty(RichTextProperty::Hidden), hidden);
+        QCOMPARE(pics[0].kept, png());
+    }
 }
 
 void tst_RtfPicture::insertFromFile_data()

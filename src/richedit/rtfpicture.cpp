@@ -560,6 +560,8 @@ void RtfPicture::insert(QTextCursor &cursor, const PictureData &d, const QImage 
         f.setProperty(RichTextProperty::PicturePixelHeight, d.pich);
     if (isMetafile(d.kind))
         f.setProperty(RichTextProperty::PictureMapMode, d.mapMode);
+    if (d.kind == PictureKind::Other)
+        f.setProperty(RichTextProperty::PictureTypeWord, QString::fromLatin1(d.typeWord));
     if (d.kind == PictureKind::Bitmap)
         f.setProperty(RichTextProperty::PictureBitmapInfo, (d.bitsPerPixel & 0xFF) << 16 | (d.widthBytes & 0xFFFF));
     cursor.insertImage(f);
@@ -676,7 +678,10 @@ QByteArray RtfPicture::toRtf(const QTextDocument &document, const QTextImageForm
                + QByteArray::number(info & 0xFFFF);
         break;
     }
-    case PictureKind::Other: out += "\\macpict"; break;
+    case PictureKind::Other: // the type word it came with; none for a picture that had none
+        out += f.hasProperty(RichTextProperty::PictureTypeWord)
+                   ? f.stringProperty(RichTextProperty::PictureTypeWord).toLatin1() : QByteArrayLiteral("\\macpict");
+        break;
     case PictureKind::None: break;
     }
     if (picw > 0)

@@ -24,6 +24,7 @@ struct PictureData {
     int mapMode = 8;       ///< \wmetafileN, \pmmetafileN
     int bitsPerPixel = 1;  ///< \wbmbitspixel
     int widthBytes = 0;    ///< \wbmwidthbytes
+    QByteArray typeWord;   ///< the type word of an Other picture with its parameter, "\\macpict", "\\pmmetafile8"; empty when it had none
 };
 
 /// Pictures in the text: decoding RTF picture data and picture files into

@@ -466,7 +466,12 @@ void Parser::pictureWord(char16_t which, bool hasParam, int param)
     case PwWmf: d.kind = PictureKind::Wmf; d.mapMode = hasParam ? v : 8; break;
     case PwDib: d.kind = PictureKind::Dib; break;
     case PwBitmap: d.kind = PictureKind::Bitmap; break;
-    case PwMac: case PwPm: d.kind = PictureKind::Other; break;
+    case PwMac: case PwPm: // kept as it came, never drawn
+        d.kind = PictureKind::Other;
+        d.typeWord = which == PwMac ? QByteArrayLiteral("\\macpict") : QByteArrayLiteral("\\pmmetafile");
+        if (hasParam)
+            d.typeWord += QByteArray::number(param);
+        break;
     case PwPicW: d.picw = qMax(0, v); break;
     case PwPicH: d.pich = qMax(0, v); break;
     case PwGoalW: d.goalw = qMax(0, v); break;

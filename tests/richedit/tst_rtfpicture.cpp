@@ -186,6 +186,9 @@ void tst_RtfPicture::roundTrip_data()
     QTest::newRow("wmf as it came") << QByteArray("\\wmetafile8\\picw2540\\pich1270\\picwgoal1440\\pichgoal720") << wmf();
     QTest::newRow("undecodable emf") << QByteArray("\\emfblip\\picw100\\pich100\\picwgoal300\\pichgoal300") << QByteArray("\x01\x02\x03\x04\x05", 5);
     QTest::newRow("dib") << QByteArray("\\dibitmap0\\picw30\\pich20\\picwgoal450\\pichgoal300") << dib();
+    QTest::newRow("os/2 metafile") << QByteArray("\\pmmetafile8\\picw100\\pich100\\picwgoal300\\pichgoal300") << wmf();
+    QTest::newRow("mac picture") << QByteArray("\\macpict\\picw100\\pich100\\picwgoal300\\pichgoal300") << wmf();
+    QTest::newRow("no type word") << QByteArray("\\picw100\\pich100\\picwgoal300\\pichgoal300") << wmf();
 }
 
 void tst_RtfPicture::roundTrip()
@@ -195,6 +198,8 @@ void tst_RtfPicture::roundTrip()
     QTextDocument first;
     QVERIFY(RtfReader::read("{\\rtf1 one " + pict(words, bytes) + " two\\par}", first).ok);
     const QByteArray written = RtfWriter::write(first);
+    // the type word is written back as it came
+    QVERIFY2(written.contains("{\\pict" + words.left(words.indexOf("\\picw")) + "\\picw"), written.constData());
     QTextDocument second;
     QVERIFY(RtfReader::read(written, second).ok);
     QCOMPARE(second.toPlainText(), first.toPlainText());

@@ -228,7 +228,11 @@ public:
     int s16(int i) const { return qint16(le16(m_b, m_at + 6 + 2 * i)); }
     quint32 u32(int i) const { return le32(m_b, m_at + 6 + 2 * i); }
     bool has(int words) const { return m_at + 6 + 2 * qsizetype(words) <= m_end; }
-    QByteArray from(int i) const { return m_b.mid(m_at + 6 + 2 * i, m_end - (m_at + 6 + 2 * i)); }
+    QByteArray from(int i) const
+    {
+        const qsizetype start = m_at + 6 + 2 * qsizetype(i);
+        return start < m_end ? m_b.mid(start, m_end - start) : QByteArray();
+    }
     QColor colour(int i) const
     {
         const quint32 c = u32(i);
@@ -431,6 +435,8 @@ QImage drawWmf(const QByteArray &b, QSize pixels, qint64 maxPixels, RtfPicture::
             if (r.has(4)) {
                 const int len = r.u16(2);
                 const int textAt = (r.u16(3) & 0x6) ? 8 : 4;
+                if (!r.has(textAt + (len + 1) / 2)) // the text lies inside the record
+                    break;
                 p.setFont(font);
                 QPen pen = p.pen();
                 p.setPen(textColour);

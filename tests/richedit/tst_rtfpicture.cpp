@@ -29,6 +29,8 @@ private slots:
     void wmfDrawn_data();
     void wmfDrawn();
     void metafileWorkBounded();
+    void metafileText_data();
+    void metafileText();
     void pixelBudget_data();
     void pixelBudget();
     void runFormat_data();
@@ -333,6 +335,31 @@ void tst_RtfPicture::wmfDrawn()
     const QColor centre = pics[0].image.pixelColor(50, 25);
     QVERIFY2(centre.red() > 200 && centre.green() < 60 && centre.alpha() == 255, qPrintable(centre.name(QColor::HexArgb)));
     QCOMPARE(pics[0].kept, wmf);
+}
+
+void tst_RtfPicture::metafileText_data()
+{
+    QTest::addColumn<QByteArray>("wmf");
+    QTest::addColumn<bool>("drawn");
+    QTest::newRow("text inside the record") << metafile({{0x020C, {500, 1000}}, {0x0A32, {100, 100, 2, 0, 'A' | 'B' << 8}}}) << true;
+    // the text would start past the record (after the clipping rectangle that is not there)
+    QTest::newRow("text start past the record") << metafile({{0x020C, {500, 1000}}, {0x0A32, {100, 100, 200, 0x0006}}}) << false;
+    QTest::newRow("text longer than the record") << metafile({{0x020C, {500, 1000}}, {0x0A32, {100, 100, 200, 0, 'A' | 'B' << 8}}}) << false;
+}
+
+// Text of a metafile is read only from inside its record.
+void tst_RtfPicture::metafileText()
+{
+    QFETCH(QByteArray, wmf);
+    QFETCH(bool, drawn);
+    PictureData d;
+    d.kind = PictureKind::Wmf;
+    d.bytes = wmf;
+    d.goalw = 1500;
+    d.goalh = 750;
+    bool wasDrawn = false;
+    RtfPicture::decode(d, &wasDrawn);
+    QCOMPARE(wasDrawn, drawn);
 }
 
 void tst_RtfPicture::metafileWorkBounded()

@@ -188,7 +188,7 @@ QImage drawEmf(const QByteArray &bytes, QSize pixels)
     char ns[] = "";
     options.nameSpace = ns;
     options.verbose = false;
-    options.emfplus = true;
+    options.emfplus = false; // EMF+ records are not drawn: left unparsed
     options.svgDelimiter = true;
     options.imgWidth = pixels.width();
     options.imgHeight = pixels.height();

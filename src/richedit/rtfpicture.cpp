@@ -15,6 +15,7 @@
 
 #include <emf2svg.h>
 
+#include <climits>
 #include <cmath>
 #include <functional>
 #include <queue>
@@ -598,8 +599,8 @@ bool RtfPicture::fromFile(const QString &path, PictureData *d, QString *error)
         d->kind = PictureKind::Emf;
         d->bytes = bytes;
         // rclFrame, in hundredths of a millimetre
-        d->picw = int(qint32(le32(bytes, 32)) - qint32(le32(bytes, 24)));
-        d->pich = int(qint32(le32(bytes, 36)) - qint32(le32(bytes, 28)));
+        d->picw = int(qBound(qint64(0), qint64(qint32(le32(bytes, 32))) - qint32(le32(bytes, 24)), qint64(INT_MAX)));
+        d->pich = int(qBound(qint64(0), qint64(qint32(le32(bytes, 36))) - qint32(le32(bytes, 28)), qint64(INT_MAX)));
     } else if (le32(bytes, 0) == 0x9AC6CDD7 && bytes.size() > 22 + 18) {
         // a placeable metafile: RTF carries the metafile without its 22-byte header
         d->kind = PictureKind::Wmf;

@@ -33,7 +33,7 @@ WordInfo lookupWord(std::string_view name)
         {"fonttbl", {W::FontTable}}, {"colortbl", {W::ColorTable}}, {"field", {W::Field}},
         {"fldinst", {W::FieldInst}}, {"fldrslt", {W::FieldResult}}, {"upr", {W::Upr}},
         {"ud", {W::Ud}}, {"pntext", {W::PnText}}, {"listtext", {W::PnText}}, {"pn", {W::Pn}},
-        {"shppict", {W::Transparent}}, {"shprslt", {W::ShapeResult}}, {"shp", {W::Transparent}},
+        {"shppict", {W::ShpPict}}, {"shprslt", {W::ShapeResult}}, {"shp", {W::Transparent}},
         {"shpinst", {W::ShapeInst}}, {"sn", {W::ShapeName}}, {"sv", {W::ShapeValue}},
         {"nonshppict", {W::NonShpPict}}, {"pict", {W::Pict}},
         {"pngblip", {W::PictProp, PwPng}}, {"jpegblip", {W::PictProp, PwJpeg}},
@@ -600,6 +600,7 @@ void Parser::endParagraph(bool pageBreakAfter)
     m_paraHasLabel = false;
     m_pnStyle = -1;
     m_pageBreakBefore = pageBreakAfter;
+    m_pictureJustPlaced = false; // a fallback in the next paragraph stands alone
 }
 
 namespace {
@@ -1210,6 +1211,9 @@ void Parser::controlWord(std::string_view name, bool hasParam, int param)
     case Word::PictProp:
         if (s.dest == Destination::Pict)
             pictureWord(info.character, hasParam, param);
+        break;
+    case Word::ShpPict: // a picture of its own, whatever came before
+        m_pictureJustPlaced = false;
         break;
     case Word::NonShpPict: case Word::ShapeResult:
         // the fallback of a picture or shape shown already

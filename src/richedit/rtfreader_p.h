@@ -108,7 +108,7 @@ struct GroupState {
 enum class Word : quint8 {
     Unknown,
     // destinations
-    FontTable, ColorTable, Field, FieldInst, FieldResult, Upr, Ud, PnText, Pn, Transparent,
+    FontTable, ColorTable, Field, FieldInst, FieldResult, Upr, Ud, PnText, Pn, Transparent, ShpPict,
     Skip, Pict, PictProp, NestTableProps, ListTable, ListDef, ListDefLevel, LevelNfc, ListId,
     ListOverrideDef, PnStyle, NonShpPict, ShapeInst, ShapeName, ShapeValue, ShapeResult,
     // document

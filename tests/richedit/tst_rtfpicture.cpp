@@ -31,6 +31,9 @@ private slots:
     void metafileWorkBounded();
     void metafileText_data();
     void metafileText();
+    void fallbackPictures_data();
+    void fallbackPictures();
+    void emfFrameOverflow();
     void pixelBudget_data();
     void pixelBudget();
     void runFormat_data();
@@ -360,6 +363,58 @@ void tst_RtfPicture::metafileText()
     bool wasDrawn = false;
     RtfPicture::decode(d, &wasDrawn);
     QCOMPARE(wasDrawn, drawn);
+}
+
+void tst_RtfPicture::fallbackPictures_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<int>("count");
+    const QByteArray a = pict("\\pngblip", png()), b = pict("\\wmetafile8", wmf());
+    QTest::newRow("fallback of the picture before") << "{\\rtf1 {\\*\\shppict" + a + "}{\\nonshppict" + b + "}}" << 1;
+    QTest::newRow("fallback in the next paragraph") << "{\\rtf1 " + a + "\\par {\\nonshppict" + b + "}}" << 2;
+    // an empty \shppict: its fallback is the only picture it has
+    QTest::newRow("fallback of an empty picture") << "{\\rtf1 " + a + "{\\*\\shppict{\\pict\\pngblip}}{\\nonshppict" + b + "}}" << 2;
+}
+
+void tst_RtfPicture::fallbackPictures()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(int, count);
+    QTextDocument doc;
+    QVERIFY(RtfReader::read(rtf, doc).ok);
+    QCOMPARE(pictures(doc).size(), count);
+}
+
+// An enhanced metafile whose frame spans more than an int: sized, not wrapped
+void tst_RtfPicture::emfFrameOverflow()
+{
+    QByteArray emf(88, '\0');
+    const auto set32 = [&emf](int at, quint32 v) {
+        for (int i = 0; i < 4; ++i)
+            emf[at + i] = char((v >> (8 * i)) & 0xFF);
+    };
+    set32(0, 1); // header record
+    set32(4, 88);
+    set32(24, 0x80000000u); // frame left, top: the smallest int
+    set32(28, 0x80000000u);
+    set32(32, 0x7FFFFFFFu); // right, bottom: the largest
+    set32(36, 0x7FFFFFFFu);
+    set32(40, 0x464D4520);
+    QByteArray eof(20, '\0');
+    eof[0] = 14;
+    eof[4] = 20;
+    emf += eof;
+    QTemporaryDir dir;
+    QFile file(dir.filePath(QStringLiteral("wide.emf")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(emf);
+    file.close();
+    PictureData d;
+    QString error;
+    QVERIFY2(RtfPicture::fromFile(file.fileName(), &d, &error), qPrintable(error));
+    QCOMPARE(d.kind, PictureKind::Emf);
+    QCOMPARE(d.picw, INT_MAX);
+    QCOMPARE(d.pich, INT_MAX);
 }
 
 void tst_RtfPicture::metafileWorkBounded()

@@ -30,6 +30,7 @@ enum : int {
     PicturePixelHeight,                        ///< int: \pich as it came
     PictureMapMode,                            ///< int: \wmetafileN mapping mode
     PictureBitmapInfo,                         ///< int: \wbitmap bits per pixel << 16 | width bytes
+    PictureTypeWord,                           ///< QString: the type word of a PictureKind::Other, as it came
 
     // Properties from 0x100100 on are left to the table, list and field
     // support of the RTF reader.

@@ -15,7 +15,11 @@
 
 #include <emf2svg.h>
 
+#include <climits>
 #include <cmath>
+#include <functional>
+#include <queue>
+#include <vector>
 #include <cstdlib>
 #include <cstring>
 
@@ -64,22 +68,43 @@ QImage placeholder()
     return image;
 }
 
-QImage readBitmap(const QByteArray &bytes, const char *format, qint64 maxPixels)
+// Decodes at most maxPixels pixels and charges the pixels of the source to
+// budget: nothing when the budget cannot pay for them, and a picture larger
+// than maxPixels only when its reader can scale it while decoding.
+QImage readBitmap(const QByteArray &bytes, const char *format, qint64 maxPixels, qint64 &budget)
 {
+    maxPixels = qMin(maxPixels, budget);
+    if (maxPixels <= 0)
+        return {};
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, format);
     const QSize size = reader.size();
-    if (size.isValid() && qint64(size.width()) * size.height() > maxPixels) {
-        const double f = std::sqrt(double(maxPixels) / (double(size.width()) * size.height()));
-        reader.setScaledSize(QSize(qMax(1, int(size.width() * f)), qMax(1, int(size.height() * f))));
+    if (size.isValid()) {
+        const qint64 source = qint64(size.width()) * size.height();
+        if (source <= 0 || source > budget)
+            return {};
+        if (source > maxPixels) {
+            if (!reader.supportsOption(QImageIOHandler::ScaledSize))
+                return {};
+            const double f = std::sqrt(double(maxPixels) / double(source));
+            reader.setScaledSize(QSize(qMax(1, int(size.width() * f)), qMax(1, int(size.height() * f))));
+        }
+        budget -= source;
     }
-    return reader.read();
+    QImage image = reader.read();
+    if (!size.isValid() && !image.isNull()) {
+        const qint64 decoded = qint64(image.width()) * image.height();
+        budget -= decoded;
+        if (decoded > maxPixels)
+            return {};
+    }
+    return image;
 }
 
 // A \dibitmap is a BMP file without its file header: put one in front.
-QImage readDib(const QByteArray &dib, qint64 maxPixels)
+QImage readDib(const QByteArray &dib, qint64 maxPixels, qint64 &budget)
 {
     const quint32 headerSize = le32(dib, 0);
     if (headerSize < 12 || headerSize > quint32(dib.size()))
@@ -105,14 +130,14 @@ QImage readDib(const QByteArray &dib, qint64 maxPixels)
     put32(bmp, 0);
     put32(bmp, 14 + headerSize + colours);
     bmp += dib;
-    return readBitmap(bmp, "BMP", maxPixels);
+    return readBitmap(bmp, "BMP", maxPixels, budget);
 }
 
 // A \wbitmap: rows of a device-dependent bitmap, top row first.
-QImage readDdb(const PictureData &d, qint64 maxPixels)
+QImage readDdb(const PictureData &d, qint64 maxPixels, qint64 &budget)
 {
     const int w = d.picw, h = d.pich, bpp = d.bitsPerPixel;
-    if (w <= 0 || h <= 0 || qint64(w) * h > maxPixels)
+    if (w <= 0 || h <= 0 || qint64(w) * h > qMin(maxPixels, budget))
         return {};
     QImage::Format format;
     switch (bpp) {
@@ -132,6 +157,7 @@ QImage readDdb(const PictureData &d, qint64 maxPixels)
         image.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
     for (int y = 0; y < h; ++y)
         std::memcpy(image.scanLine(y), d.bytes.constData() + stride * y, size_t(rowBytes));
+    budget -= qint64(w) * h;
     return image;
 }
 
@@ -163,7 +189,7 @@ QImage drawEmf(const QByteArray &bytes, QSize pixels)
     char ns[] = "";
     options.nameSpace = ns;
     options.verbose = false;
-    options.emfplus = true;
+    options.emfplus = false; // EMF+ records are not drawn: left unparsed
     options.svgDelimiter = true;
     options.imgWidth = pixels.width();
     options.imgHeight = pixels.height();
@@ -203,7 +229,11 @@ public:
     int s16(int i) const { return qint16(le16(m_b, m_at + 6 + 2 * i)); }
     quint32 u32(int i) const { return le32(m_b, m_at + 6 + 2 * i); }
     bool has(int words) const { return m_at + 6 + 2 * qsizetype(words) <= m_end; }
-    QByteArray from(int i) const { return m_b.mid(m_at + 6 + 2 * i, m_end - (m_at + 6 + 2 * i)); }
+    QByteArray from(int i) const
+    {
+        const qsizetype start = m_at + 6 + 2 * qsizetype(i);
+        return start < m_end ? m_b.mid(start, m_end - start) : QByteArray();
+    }
     QColor colour(int i) const
     {
         const quint32 c = u32(i);
@@ -220,7 +250,7 @@ bool wellFormedWmf(const QByteArray &b)
     return b.size() >= 18 && (le16(b, 0) == 1 || le16(b, 0) == 2) && le16(b, 2) == 9;
 }
 
-QImage drawWmf(const QByteArray &b, QSize pixels, qint64 maxPixels)
+QImage drawWmf(const QByteArray &b, QSize pixels, qint64 maxPixels, RtfPicture::Work &work)
 {
     if (!wellFormedWmf(b))
         return {};
@@ -231,6 +261,10 @@ QImage drawWmf(const QByteArray &b, QSize pixels, qint64 maxPixels)
         QFont font;
     };
     QList<Object> objects(qBound(1, int(le16(b, 10)), 4096));
+    // the free slots, lowest first: a new object takes the lowest
+    std::priority_queue<int, std::vector<int>, std::greater<int>> freeSlots;
+    for (int i = 0; i < objects.size(); ++i)
+        freeSlots.push(i);
     QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter p(&image);
@@ -244,6 +278,7 @@ QImage drawWmf(const QByteArray &b, QSize pixels, qint64 maxPixels)
     QFont font;
     Qt::FillRule fill = Qt::OddEvenFill;
     bool drew = false;
+    bool outOfWork = false;
     int saved = 0;
     const auto setWindow = [&] {
         if (ext.width() != 0 && ext.height() != 0) {
@@ -258,7 +293,11 @@ QImage drawWmf(const QByteArray &b, QSize pixels, qint64 maxPixels)
         return poly;
     };
     const auto bitmap = [&](const WmfReader &r, int dibAt, int dx, int dy, int dw, int dh, int sx, int sy, int sw, int sh) {
-        const QImage dib = readDib(r.from(dibAt), maxPixels);
+        if (work.dibPixels <= 0) {
+            outOfWork = true;
+            return;
+        }
+        const QImage dib = readDib(r.from(dibAt), maxPixels, work.dibPixels);
         if (dib.isNull())
             return;
         // DIB rows run bottom up but the source rectangle counts from the top
@@ -266,11 +305,15 @@ QImage drawWmf(const QByteArray &b, QSize pixels, qint64 maxPixels)
         drew = true;
     };
     qsizetype at = qsizetype(le16(b, 2)) * 2;
-    for (int records = 0; at + 6 <= b.size() && records < 1'000'000; ++records) {
+    for (int records = 0; at + 6 <= b.size() && records < 1'000'000 && !outOfWork; ++records) {
         const qsizetype size = qsizetype(le32(b, at)) * 2;
         const int function = le16(b, at + 4);
         if (size < 6 || at + size > b.size() || function == 0)
             break;
+        if (--work.records < 0) {
+            outOfWork = true;
+            break;
+        }
         const WmfReader r(b, at, at + size);
         switch (function) {
         case 0x020B: if (r.has(2)) { org = QPoint(r.s16(1), r.s16(0)); setWindow(); } break; // SetWindowOrg
@@ -312,11 +355,9 @@ QImage drawWmf(const QByteArray &b, QSize pixels, qint64 maxPixels)
             } else {
                 o.kind = 4;
             }
-            for (Object &slot : objects) {
-                if (slot.kind == 0) {
-                    slot = o;
-                    break;
-                }
+            if (!freeSlots.empty()) {
+                objects[freeSlots.top()] = o;
+                freeSlots.pop();
             }
             break;
         }
@@ -331,7 +372,12 @@ QImage drawWmf(const QByteArray &b, QSize pixels, qint64 maxPixels)
                     font = o.font;
             }
             break;
-        case 0x01F0: if (r.has(1) && r.u16(0) < objects.size()) objects[r.u16(0)] = Object(); break;
+        case 0x01F0: // DeleteObject
+            if (r.has(1) && r.u16(0) < objects.size() && objects[r.u16(0)].kind != 0) {
+                objects[r.u16(0)] = Object();
+                freeSlots.push(r.u16(0));
+            }
+            break;
         case 0x0214: if (r.has(2)) current = QPoint(r.s16(1), r.s16(0)); break; // MoveTo
         case 0x0213: // LineTo
             if (r.has(2)) {
@@ -390,6 +436,8 @@ QImage drawWmf(const QByteArray &b, QSize pixels, qint64 maxPixels)
             if (r.has(4)) {
                 const int len = r.u16(2);
                 const int textAt = (r.u16(3) & 0x6) ? 8 : 4;
+                if (!r.has(textAt + (len + 1) / 2)) // the text lies inside the record
+                    break;
                 p.setFont(font);
                 QPen pen = p.pen();
                 p.setPen(textColour);
@@ -417,7 +465,7 @@ QImage drawWmf(const QByteArray &b, QSize pixels, qint64 maxPixels)
     while (saved-- > 0)
         p.restore();
     p.end();
-    return drew ? image : QImage();
+    return drew && !outOfWork ? image : QImage();
 }
 
 bool isMetafile(PictureKind k)
@@ -444,28 +492,37 @@ QUrl bytesUrl(const QString &name)
 
 } // namespace
 
-QImage RtfPicture::decode(const PictureData &d, bool *drawn, qint64 maxPixels)
+QImage RtfPicture::decode(const PictureData &d, bool *drawn, qint64 maxPixels, Work *work)
 {
+    Work own;
+    if (!work)
+        work = &own;
     QImage image;
     switch (d.kind) {
-    case PictureKind::Png: image = readBitmap(d.bytes, "PNG", maxPixels); break;
-    case PictureKind::Jpeg: image = readBitmap(d.bytes, "JPEG", maxPixels); break;
-    case PictureKind::Dib: image = readDib(d.bytes, maxPixels); break;
-    case PictureKind::Bitmap: image = readDdb(d, maxPixels); break;
+    case PictureKind::Png: image = readBitmap(d.bytes, "PNG", maxPixels, work->pixels); break;
+    case PictureKind::Jpeg: image = readBitmap(d.bytes, "JPEG", maxPixels, work->pixels); break;
+    case PictureKind::Dib: image = readDib(d.bytes, maxPixels, work->pixels); break;
+    case PictureKind::Bitmap: image = readDdb(d, maxPixels, work->pixels); break;
     case PictureKind::Emf: {
         const QSize twips = displayTwips(d, QImage());
         QSize px(qMax(1, twips.width() / kTwipsPerPixel), qMax(1, twips.height() / kTwipsPerPixel));
         px = px.boundedTo(QSize(kMaxMetafileSide, kMaxMetafileSide));
-        if (qint64(px.width()) * px.height() <= maxPixels)
+        const qint64 area = qint64(px.width()) * px.height();
+        if (area <= qMin(maxPixels, work->pixels))
             image = drawEmf(d.bytes, px);
+        if (!image.isNull())
+            work->pixels -= area;
         break;
     }
     case PictureKind::Wmf: {
         const QSize twips = displayTwips(d, QImage());
         QSize px(qMax(1, twips.width() / kTwipsPerPixel), qMax(1, twips.height() / kTwipsPerPixel));
         px = px.boundedTo(QSize(kMaxMetafileSide, kMaxMetafileSide));
-        if (qint64(px.width()) * px.height() <= maxPixels)
-            image = drawWmf(d.bytes, px, maxPixels);
+        const qint64 area = qint64(px.width()) * px.height();
+        if (area <= qMin(maxPixels, work->pixels))
+            image = drawWmf(d.bytes, px, maxPixels, *work);
+        if (!image.isNull())
+            work->pixels -= area;
         break;
     }
     default: break;
@@ -488,7 +545,7 @@ QSize RtfPicture::displayTwips(const PictureData &d, const QImage &image)
                  int(qBound(qint64(kTwipsPerPixel), h, qint64(kMaxTwips))));
 }
 
-void RtfPicture::insert(QTextCursor &cursor, const PictureData &d, const QImage &image)
+void RtfPicture::insert(QTextCursor &cursor, const PictureData &d, const QImage &image, const QTextCharFormat &run)
 {
     static QAtomicInteger<quint32> serial;
     QTextDocument *doc = cursor.document();
@@ -499,6 +556,7 @@ void RtfPicture::insert(QTextCursor &cursor, const PictureData &d, const QImage 
         doc->addResource(QTextDocument::UserResource, bytesUrl(name), d.bytes);
     const QSize twips = displayTwips(d, image);
     QTextImageFormat f;
+    f.merge(run); // a link or hidden text the picture stands in
     f.setName(name);
     f.setWidth(twips.width() / double(kTwipsPerPixel));
     f.setHeight(twips.height() / double(kTwipsPerPixel));
@@ -509,6 +567,8 @@ void RtfPicture::insert(QTextCursor &cursor, const PictureData &d, const QImage 
         f.setProperty(RichTextProperty::PicturePixelHeight, d.pich);
     if (isMetafile(d.kind))
         f.setProperty(RichTextProperty::PictureMapMode, d.mapMode);
+    if (d.kind == PictureKind::Other)
+        f.setProperty(RichTextProperty::PictureTypeWord, QString::fromLatin1(d.typeWord));
     if (d.kind == PictureKind::Bitmap)
         f.setProperty(RichTextProperty::PictureBitmapInfo, (d.bitsPerPixel & 0xFF) << 16 | (d.widthBytes & 0xFFFF));
     cursor.insertImage(f);
@@ -539,8 +599,8 @@ bool RtfPicture::fromFile(const QString &path, PictureData *d, QString *error)
         d->kind = PictureKind::Emf;
         d->bytes = bytes;
         // rclFrame, in hundredths of a millimetre
-        d->picw = int(qint32(le32(bytes, 32)) - qint32(le32(bytes, 24)));
-        d->pich = int(qint32(le32(bytes, 36)) - qint32(le32(bytes, 28)));
+        d->picw = int(qBound(qint64(0), qint64(qint32(le32(bytes, 32))) - qint32(le32(bytes, 24)), qint64(INT_MAX)));
+        d->pich = int(qBound(qint64(0), qint64(qint32(le32(bytes, 36))) - qint32(le32(bytes, 28)), qint64(INT_MAX)));
     } else if (le32(bytes, 0) == 0x9AC6CDD7 && bytes.size() > 22 + 18) {
         // a placeable metafile: RTF carries the metafile without its 22-byte header
         d->kind = PictureKind::Wmf;
@@ -556,7 +616,8 @@ bool RtfPicture::fromFile(const QString &path, PictureData *d, QString *error)
         d->kind = PictureKind::Wmf;
         d->bytes = bytes;
     } else {
-        QImage image = readBitmap(bytes, nullptr, kMaxPixels);
+        qint64 budget = kMaxPixels;
+        QImage image = readBitmap(bytes, nullptr, kMaxPixels, budget);
         if (image.isNull()) {
             if (error)
                 *error = QStringLiteral("The file \"%1\" is not a picture that can be inserted.").arg(QFileInfo(path).fileName());
@@ -624,7 +685,10 @@ QByteArray RtfPicture::toRtf(const QTextDocument &document, const QTextImageForm
                + QByteArray::number(info & 0xFFFF);
         break;
     }
-    case PictureKind::Other: out += "\\macpict"; break;
+    case PictureKind::Other: // the type word it came with; none for a picture that had none
+        out += f.hasProperty(RichTextProperty::PictureTypeWord)
+                   ? f.stringProperty(RichTextProperty::PictureTypeWord).toLatin1() : QByteArrayLiteral("\\macpict");
+        break;
     case PictureKind::None: break;
     }
     if (picw > 0)

@@ -33,7 +33,7 @@ WordInfo lookupWord(std::string_view name)
         {"fonttbl", {W::FontTable}}, {"colortbl", {W::ColorTable}}, {"field", {W::Field}},
         {"fldinst", {W::FieldInst}}, {"fldrslt", {W::FieldResult}}, {"upr", {W::Upr}},
         {"ud", {W::Ud}}, {"pntext", {W::PnText}}, {"listtext", {W::PnText}}, {"pn", {W::Pn}},
-        {"shppict", {W::Transparent}}, {"shprslt", {W::ShapeResult}}, {"shp", {W::Transparent}},
+        {"shppict", {W::ShpPict}}, {"shprslt", {W::ShapeResult}}, {"shp", {W::Transparent}},
         {"shpinst", {W::ShapeInst}}, {"sn", {W::ShapeName}}, {"sv", {W::ShapeValue}},
         {"nonshppict", {W::NonShpPict}}, {"pict", {W::Pict}},
         {"pngblip", {W::PictProp, PwPng}}, {"jpegblip", {W::PictProp, PwJpeg}},
@@ -137,7 +137,6 @@ constexpr int kMaxTabs = 64;
 constexpr int kMaxWarnings = 50;
 constexpr int kMaxLength = 31680 * 4; // twips; anything larger is damage
 constexpr qsizetype kMaxCachedFormats = 4096;
-constexpr qint64 kPixelBudget = 120'000'000; // decoded picture pixels one read may hold
 
 struct FontInfo {
     QString family;
@@ -225,7 +224,7 @@ private:
     int paraLevel() { return paraLevelOf(st()); }
     int paraLevelOf(const GroupState &state) const;
     void syncTable(int level);
-    void enterTable();
+    bool enterTable();
     void leaveTable();
     void placeInTable(TableState &t);
     void endCell(int level);
@@ -282,6 +281,7 @@ private:
     bool m_rowOpen = false;  ///< a \trowd came and its \row has not
     std::vector<TableState> m_tables;
     qint64 m_cellBudget = 0; ///< table cells this read may still make
+    int m_tableCount = 0; ///< tables this read has made
 
     // lists: \listtable levels' number formats by \listid, \ls to \listid
     QHash<int, QList<int>> m_listFormats;
@@ -297,7 +297,7 @@ private:
     int m_hexNibble = -1;
     bool m_pictureJustPlaced = false; ///< the next \nonshppict or \shprslt repeats it
     QByteArray m_shapeName;
-    qint64 m_decodedPixels = 0;
+    RtfPicture::Work m_pictureWork; ///< picture decoding this read may still do
 };
 
 void Parser::pushGroup()
@@ -466,7 +466,12 @@ void Parser::pictureWord(char16_t which, bool hasParam, int param)
     case PwWmf: d.kind = PictureKind::Wmf; d.mapMode = hasParam ? v : 8; break;
     case PwDib: d.kind = PictureKind::Dib; break;
     case PwBitmap: d.kind = PictureKind::Bitmap; break;
-    case PwMac: case PwPm: d.kind = PictureKind::Other; break;
+    case PwMac: case PwPm: // kept as it came, never drawn
+        d.kind = PictureKind::Other;
+        d.typeWord = which == PwMac ? QByteArrayLiteral("\\macpict") : QByteArrayLiteral("\\pmmetafile");
+        if (hasParam)
+            d.typeWord += QByteArray::number(param);
+        break;
     case PwPicW: d.picw = qMax(0, v); break;
     case PwPicH: d.pich = qMax(0, v); break;
     case PwGoalW: d.goalw = qMax(0, v); break;
@@ -491,15 +496,13 @@ void Parser::finishPicture()
     if (d.kind == PictureKind::None)
         d.kind = PictureKind::Other;
     bool drawn = false;
-    const QImage image = RtfPicture::decode(d, &drawn, qMin(RtfPicture::kMaxPixels, kPixelBudget - m_decodedPixels));
-    if (drawn)
-        m_decodedPixels += qint64(image.width()) * image.height();
-    else
+    const QImage image = RtfPicture::decode(d, &drawn, RtfPicture::kMaxPixels, &m_pictureWork);
+    if (!drawn)
         warn(QStringLiteral("A picture that cannot be shown keeps its place and size and is saved unchanged."));
     flushRun();
     syncTable(paraLevel());
     ensureParagraph();
-    RtfPicture::insert(m_cursor, d, image);
+    RtfPicture::insert(m_cursor, d, image, charFormat(st().chr));
     m_pictureJustPlaced = true;
 }
 
@@ -597,6 +600,7 @@ void Parser::endParagraph(bool pageBreakAfter)
     m_paraHasLabel = false;
     m_pnStyle = -1;
     m_pageBreakBefore = pageBreakAfter;
+    m_pictureJustPlaced = false; // a fallback in the next paragraph stands alone
 }
 
 namespace {
@@ -860,11 +864,13 @@ void Parser::syncTable(int level)
         leaveTable();
     if (!m_tables.empty())
         placeInTable(m_tables.back());
-    while (int(m_tables.size()) < level)
-        enterTable();
+    while (int(m_tables.size()) < level && enterTable()) {
+    }
 }
 
-void Parser::enterTable()
+// Starts a table unless the read has made too many: past that its
+// paragraphs are read as plain text.
+bool Parser::enterTable()
 {
     // A nested row's definition follows its cells: it grows as they come.
     const size_t level = qMin(m_tables.size() + 1, m_rowDefs.size() - 1);
@@ -887,6 +893,11 @@ void Parser::enterTable()
         // an empty paragraph before the table stays a paragraph of its own
         m_cursor.insertBlock(m_cursor.blockFormat(), m_pendingParFormat);
     }
+    if (m_cellBudget < columns || m_tableCount >= kMaxTables) {
+        warn(QStringLiteral("The document has too many tables; the rest are read as plain text."));
+        return false;
+    }
+    ++m_tableCount;
     m_pendingPar = false; // the table follows the paragraph the cursor is at
     m_cellBudget -= columns;
     QTextTable *table = m_cursor.insertTable(1, columns, tf);
@@ -896,6 +907,7 @@ void Parser::enterTable()
     t.vEnd = QList<int>(columns, -1);
     m_tables.push_back(t);
     m_cursor = table->cellAt(0, 0).firstCursorPosition();
+    return true;
 }
 
 void Parser::leaveTable()
@@ -1000,6 +1012,10 @@ void Parser::endCell(int level)
 {
     flushRun();
     syncTable(level);
+    if (int(m_tables.size()) < level) { // a table that was not made: a paragraph ends
+        endParagraph(false);
+        return;
+    }
     ensureParagraph();
     const QTextBlockFormat bf = blockFormat(st().para);
     m_cursor.setBlockFormat(bf);
@@ -1019,6 +1035,13 @@ void Parser::endRow(int level)
     flushRun();
     if (int(m_tables.size()) < level || m_tables.back().rowDone)
         syncTable(level);
+    if (int(m_tables.size()) < level) { // a table that was not made
+        if (level == 1)
+            m_rowOpen = false;
+        if (!m_pendingPar && m_cursor.block().length() > 1)
+            endParagraph(false);
+        return;
+    }
     while (int(m_tables.size()) > level)
         leaveTable();
     TableState &t = m_tables.back();
@@ -1188,6 +1211,9 @@ void Parser::controlWord(std::string_view name, bool hasParam, int param)
     case Word::PictProp:
         if (s.dest == Destination::Pict)
             pictureWord(info.character, hasParam, param);
+        break;
+    case Word::ShpPict: // a picture of its own, whatever came before
+        m_pictureJustPlaced = false;
         break;
     case Word::NonShpPict: case Word::ShapeResult:
         // the fallback of a picture or shape shown already

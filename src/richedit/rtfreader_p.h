@@ -74,6 +74,7 @@ struct ParaProps {
 constexpr int kMaxTableLevel = 16;
 /// Cells of one row at most.
 constexpr int kMaxColumns = 64;
+constexpr int kMaxTables = 2000; ///< tables one read may make
 
 /// A cell of a row definition (\clmgf ... \cellx).
 struct CellDef {
@@ -107,7 +108,7 @@ struct GroupState {
 enum class Word : quint8 {
     Unknown,
     // destinations
-    FontTable, ColorTable, Field, FieldInst, FieldResult, Upr, Ud, PnText, Pn, Transparent,
+    FontTable, ColorTable, Field, FieldInst, FieldResult, Upr, Ud, PnText, Pn, Transparent, ShpPict,
     Skip, Pict, PictProp, NestTableProps, ListTable, ListDef, ListDefLevel, LevelNfc, ListId,
     ListOverrideDef, PnStyle, NonShpPict, ShapeInst, ShapeName, ShapeValue, ShapeResult,
     // document

@@ -473,7 +473,9 @@ void Writer::block(const QTextBlock &block, int level, QByteArray &out)
             href = link;
         }
         if (cf.isImageFormat()) {
-            const QByteArray pict = RtfPicture::toRtf(m_doc, cf.toImageFormat());
+            QByteArray pict = RtfPicture::toRtf(m_doc, cf.toImageFormat());
+            if (cf.boolProperty(RichTextProperty::Hidden))
+                pict = "{\\v " + pict + '}';
             for (int i = a; i < b; ++i)
                 out += pict;
             continue;

@@ -212,7 +212,10 @@ bool TFormatRange::updateLayout()
     for (QTextBlock b = sourceFirst; b.isValid() && target.isValid();
          b = b.next(), target = target.next()) {
         QTextCursor c(target);
-        c.setBlockFormat(b.blockFormat());
+        QTextBlockFormat bf = b.blockFormat();
+        if (!m_trueJustification && (bf.alignment() & Qt::AlignJustify)) // as alignJustifiedLeft
+            bf.setAlignment((bf.alignment() & ~Qt::AlignHorizontal_Mask) | Qt::AlignLeft);
+        c.setBlockFormat(bf);
         c.setBlockCharFormat(b.charFormat());
         if (!qFuzzyCompare(factor, 1.0))
             scaleBlock(target, factor);

@@ -63,6 +63,7 @@ void THiddenTextHighlighter::update(int from, int to)
         return f;
     }();
     m_updating = true;
+    int dirtyFrom = -1, dirtyTo = -1; // the blocks to lay out again, marked once
     for (QTextBlock block = doc->findBlock(from); block.isValid() && block.position() <= to;
          block = block.next()) {
         QTextLayout *layout = block.layout();
@@ -82,7 +83,11 @@ void THiddenTextHighlighter::update(int from, int to)
         if (ranges == layout->formats())
             continue;
         layout->setFormats(ranges);
-        doc->markContentsDirty(block.position(), block.length());
+        if (dirtyFrom < 0)
+            dirtyFrom = block.position();
+        dirtyTo = block.position() + block.length();
     }
+    if (dirtyFrom >= 0)
+        doc->markContentsDirty(dirtyFrom, dirtyTo - dirtyFrom);
     m_updating = false;
 }

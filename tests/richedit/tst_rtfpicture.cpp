@@ -28,6 +28,16 @@ private slots:
     void picturesFromElsewhere();
     void wmfDrawn_data();
     void wmfDrawn();
+    void metafileWorkBounded();
+    void metafileText_data();
+    void metafileText();
+    void fallbackPictures_data();
+    void fallbackPictures();
+    void emfFrameOverflow();
+    void pixelBudget_data();
+    void pixelBudget();
+    void runFormat_data();
+    void runFormat();
     void insertFromFile_data();
     void insertFromFile();
 };
@@ -181,6 +191,9 @@ void tst_RtfPicture::roundTrip_data()
     QTest::newRow("wmf as it came") << QByteArray("\\wmetafile8\\picw2540\\pich1270\\picwgoal1440\\pichgoal720") << wmf();
     QTest::newRow("undecodable emf") << QByteArray("\\emfblip\\picw100\\pich100\\picwgoal300\\pichgoal300") << QByteArray("\x01\x02\x03\x04\x05", 5);
     QTest::newRow("dib") << QByteArray("\\dibitmap0\\picw30\\pich20\\picwgoal450\\pichgoal300") << dib();
+    QTest::newRow("os/2 metafile") << QByteArray("\\pmmetafile8\\picw100\\pich100\\picwgoal300\\pichgoal300") << wmf();
+    QTest::newRow("mac picture") << QByteArray("\\macpict\\picw100\\pich100\\picwgoal300\\pichgoal300") << wmf();
+    QTest::newRow("no type word") << QByteArray("\\picw100\\pich100\\picwgoal300\\pichgoal300") << wmf();
 }
 
 void tst_RtfPicture::roundTrip()
@@ -190,6 +203,8 @@ void tst_RtfPicture::roundTrip()
     QTextDocument first;
     QVERIFY(RtfReader::read("{\\rtf1 one " + pict(words, bytes) + " two\\par}", first).ok);
     const QByteArray written = RtfWriter::write(first);
+    // the type word is written back as it came
+    QVERIFY2(written.contains("{\\pict" + words.left(words.indexOf("\\picw")) + "\\picw"), written.constData());
     QTextDocument second;
     QVERIFY(RtfReader::read(written, second).ok);
     QCOMPARE(second.toPlainText(), first.toPlainText());
@@ -323,6 +338,179 @@ void tst_RtfPicture::wmfDrawn()
     const QColor centre = pics[0].image.pixelColor(50, 25);
     QVERIFY2(centre.red() > 200 && centre.green() < 60 && centre.alpha() == 255, qPrintable(centre.name(QColor::HexArgb)));
     QCOMPARE(pics[0].kept, wmf);
+}
+
+void tst_RtfPicture::metafileText_data()
+{
+    QTest::addColumn<QByteArray>("wmf");
+    QTest::addColumn<bool>("drawn");
+    QTest::newRow("text inside the record") << metafile({{0x020C, {500, 1000}}, {0x0A32, {100, 100, 2, 0, 'A' | 'B' << 8}}}) << true;
+    // the text would start past the record (after the clipping rectangle that is not there)
+    QTest::newRow("text start past the record") << metafile({{0x020C, {500, 1000}}, {0x0A32, {100, 100, 200, 0x0006}}}) << false;
+    QTest::newRow("text longer than the record") << metafile({{0x020C, {500, 1000}}, {0x0A32, {100, 100, 200, 0, 'A' | 'B' << 8}}}) << false;
+}
+
+// Text of a metafile is read only from inside its record.
+void tst_RtfPicture::metafileText()
+{
+    QFETCH(QByteArray, wmf);
+    QFETCH(bool, drawn);
+    PictureData d;
+    d.kind = PictureKind::Wmf;
+    d.bytes = wmf;
+    d.goalw = 1500;
+    d.goalh = 750;
+    bool wasDrawn = false;
+    RtfPicture::decode(d, &wasDrawn);
+    QCOMPARE(wasDrawn, drawn);
+}
+
+void tst_RtfPicture::fallbackPictures_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<int>("count");
+    const QByteArray a = pict("\\pngblip", png()), b = pict("\\wmetafile8", wmf());
+    QTest::newRow("fallback of the picture before") << "{\\rtf1 {\\*\\shppict" + a + "}{\\nonshppict" + b + "}}" << 1;
+    QTest::newRow("fallback in the next paragraph") << "{\\rtf1 " + a + "\\par {\\nonshppict" + b + "}}" << 2;
+    // an empty \shppict: its fallback is the only picture it has
+    QTest::newRow("fallback of an empty picture") << "{\\rtf1 " + a + "{\\*\\shppict{\\pict\\pngblip}}{\\nonshppict" + b + "}}" << 2;
+}
+
+void tst_RtfPicture::fallbackPictures()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(int, count);
+    QTextDocument doc;
+    QVERIFY(RtfReader::read(rtf, doc).ok);
+    QCOMPARE(pictures(doc).size(), count);
+}
+
+// An enhanced metafile whose frame spans more than an int: sized, not wrapped
+void tst_RtfPicture::emfFrameOverflow()
+{
+    QByteArray emf(88, '\0');
+    const auto set32 = [&emf](int at, quint32 v) {
+        for (int i = 0; i < 4; ++i)
+            emf[at + i] = char((v >> (8 * i)) & 0xFF);
+    };
+    set32(0, 1); // header record
+    set32(4, 88);
+    set32(24, 0x80000000u); // frame left, top: the smallest int
+    set32(28, 0x80000000u);
+    set32(32, 0x7FFFFFFFu); // right, bottom: the largest
+    set32(36, 0x7FFFFFFFu);
+    set32(40, 0x464D4520);
+    QByteArray eof(20, '\0');
+    eof[0] = 14;
+    eof[4] = 20;
+    emf += eof;
+    QTemporaryDir dir;
+    QFile file(dir.filePath(QStringLiteral("wide.emf")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(emf);
+    file.close();
+    PictureData d;
+    QString error;
+    QVERIFY2(RtfPicture::fromFile(file.fileName(), &d, &error), qPrintable(error));
+    QCOMPARE(d.kind, PictureKind::Emf);
+    QCOMPARE(d.picw, INT_MAX);
+    QCOMPARE(d.pich, INT_MAX);
+}
+
+void tst_RtfPicture::metafileWorkBounded()
+{
+    // six small pictures of 60,000 lines each: the read draws some and shows
+    // the rest as placeholders that keep their bytes
+    QList<QPair<int, QList<int>>> records{{0x020C, {100, 100}}};
+    for (int i = 0; i < 60'000; ++i)
+        records.append({0x0213, {i % 100, (i * 7) % 100}});
+    const QByteArray wmf = metafile(records);
+    QByteArray rtf = "{\\rtf1 ";
+    for (int i = 0; i < 6; ++i)
+        rtf += pict("\\wmetafile8\\picwgoal240\\pichgoal240", wmf);
+    rtf += "}";
+    QTextDocument doc;
+    const RtfReadResult r = RtfReader::read(rtf, doc);
+    QVERIFY(r.ok);
+    QVERIFY(!r.warnings.isEmpty());
+    const QList<Picture> pics = pictures(doc);
+    QCOMPARE(pics.size(), 6);
+    QCOMPARE(pics[0].image.size(), QSize(16, 16));
+    QVERIFY(pics[5].image.size() != QSize(16, 16));
+    for (const Picture &p : pics)
+        QCOMPARE(p.kept, wmf);
+}
+
+void tst_RtfPicture::pixelBudget_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<qint64>("maxPixels");
+    QTest::addColumn<qint64>("budget");
+    QTest::addColumn<bool>("drawn");
+    QTest::addColumn<qint64>("left");
+    const int Png = int(PictureKind::Png), Jpeg = int(PictureKind::Jpeg), Dib = int(PictureKind::Dib);
+    // the samples are 30 x 20 = 600 pixels
+    QTest::newRow("fits") << Png << png() << RtfPicture::kMaxPixels << qint64(1000) << true << qint64(400);
+    QTest::newRow("budget used up") << Png << png() << RtfPicture::kMaxPixels << qint64(0) << false << qint64(0);
+    QTest::newRow("budget too small") << Png << png() << RtfPicture::kMaxPixels << qint64(599) << false << qint64(599);
+    QTest::newRow("png scaled, pays its source") << Png << png() << qint64(100) << qint64(1000) << true << qint64(400);
+    QTest::newRow("bmp cannot scale") << Dib << dib() << qint64(100) << qint64(1000) << false << qint64(1000);
+    QTest::newRow("jpeg scaled, pays its source") << Jpeg << jpeg() << qint64(150) << qint64(1000) << true << qint64(400);
+}
+
+void tst_RtfPicture::pixelBudget()
+{
+    QFETCH(int, kind);
+    QFETCH(QByteArray, bytes);
+    QFETCH(qint64, maxPixels);
+    QFETCH(qint64, budget);
+    QFETCH(bool, drawn);
+    QFETCH(qint64, left);
+    PictureData d;
+    d.kind = PictureKind(kind);
+    d.bytes = bytes;
+    RtfPicture::Work work;
+    work.pixels = budget;
+    bool wasDrawn = false;
+    const QImage image = RtfPicture::decode(d, &wasDrawn, maxPixels, &work);
+    QCOMPARE(wasDrawn, drawn);
+    QCOMPARE(work.pixels, left);
+    if (drawn)
+        QVERIFY(qint64(image.width()) * image.height() <= maxPixels);
+}
+
+void tst_RtfPicture::runFormat_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QString>("href");
+    QTest::addColumn<bool>("hidden");
+    const QByteArray p = pict("\\pngblip", png());
+    QTest::newRow("in a link") << "{\\rtf1 {\\field{\\*\\fldinst HYPERLINK \"http://x\"}{\\fldrslt{" + p + "}}}}"
+                               << QStringLiteral("http://x") << false;
+    QTest::newRow("hidden") << "{\\rtf1 a{\\v " + p + "}b}" << QString() << true;
+    QTest::newRow("plain") << "{\\rtf1 a" + p + "b}" << QString() << false;
+}
+
+// A picture takes the format of the text it stands in: a link stays a link
+// and hidden stays hidden, also after saving and reading again.
+void tst_RtfPicture::runFormat()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(QString, href);
+    QFETCH(bool, hidden);
+    QTextDocument doc;
+    QVERIFY(RtfReader::read(rtf, doc).ok);
+    QTextDocument again;
+    QVERIFY(RtfReader::read(RtfWriter::write(doc), again).ok);
+    for (const QTextDocument *d : {&doc, &again}) {
+        const QList<Picture> pics = pictures(*d);
+        QCOMPARE(pics.size(), 1);
+        QCOMPARE(pics[0].format.isAnchor(), !href.isEmpty());
+        QCOMPARE(pics[0].format.anchorHref(), href);
+        QCOMPARE(pics[0].format.boolProperty(RichTextProperty::Hidden), hidden);
+        QCOMPARE(pics[0].kept, png());
+    }
 }
 
 void tst_RtfPicture::insertFromFile_data()

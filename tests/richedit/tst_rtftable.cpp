@@ -17,6 +17,7 @@ private slots:
     void shapes();
     void widthsShadingBorders();
     void hostile();
+    void tooManyTables();
     void widthsFromTheWidestRow();
     void rangeInsideACell();
 };
@@ -207,6 +208,31 @@ void tst_RtfTable::hostile()
     for (QTextTable *t : tables(doc))
         QVERIFY(t->columns() <= 64);
     QVERIFY(doc.toPlainText().contains(QLatin1Char('x')));
+}
+
+void tst_RtfTable::tooManyTables()
+{
+    // every repeat makes a new table of 64 cells: past the read's limit the
+    // paragraphs are read as plain text, with a warning
+    QByteArray rtf = "{\\rtf1 \\trowd";
+    for (int i = 0; i < 64; ++i)
+        rtf += "\\cellx" + QByteArray::number(i * 10 + 10);
+    rtf += "\\pard\\intbl a\\cell\\row";
+    const int repeats = 2500;
+    for (int i = 0; i < repeats; ++i)
+        rtf += "\\pard\\intbl x\\par\\pard y\\par";
+    rtf += "\\pard\\intbl last\\cell\\row\\pard end}";
+    QTextDocument doc;
+    const RtfReadResult r = RtfReader::read(rtf, doc);
+    QVERIFY(r.ok);
+    QVERIFY(!r.warnings.isEmpty());
+    const QList<QTextTable *> made = tables(doc);
+    QVERIFY(made.size() > 1);
+    QVERIFY(made.size() < repeats);
+    const QString text = doc.toPlainText();
+    QCOMPARE(text.count(QLatin1Char('x')), repeats);
+    QVERIFY(text.contains(QStringLiteral("last")));
+    QVERIFY(text.endsWith(QStringLiteral("end")));
 }
 
 void tst_RtfTable::rangeInsideACell()

@@ -74,22 +74,30 @@ private slots:
         QTest::newRow("two edits far apart") << 5;
         QTest::newRow("list inserted") << 6;
         QTest::newRow("hidden text") << 7;
+        QTest::newRow("word typed in a justified paragraph") << 8;
     }
     void editedLayoutEqualsFreshLayout()
     {
         QFETCH(int, edit);
         QTextDocument doc;
+        (void)doc.documentLayout(); // as in an editor: edits come with their range
         fillParagraphs(doc, 60);
+        if (edit == 8) {
+            QTextBlockFormat justified;
+            justified.setAlignment(Qt::AlignJustify);
+            QTextCursor(doc.findBlockByNumber(30)).mergeBlockFormat(justified);
+        }
         const int dpi = 300; // not the reference 96: indents are scaled to the device
         const QRect layout(0, 0, 4 * Twips, 3 * Twips);
         TFormatRange kept(&doc);
+        kept.setTrueJustification(edit != 8); // flush left when it is off
         kept.measure(dpi, dpi, layout, 0, -1);
         const int layoutsBefore = kept.layoutCount();
 
         QTextCursor c(&doc);
         c.setPosition(doc.findBlockByNumber(30).position() + 12);
         switch (edit) {
-        case 0:
+        case 0: case 8:
             c.insertText(QStringLiteral("inserted words "));
             break;
         case 1:
@@ -135,6 +143,7 @@ private slots:
         }
         }
         TFormatRange fresh(&doc);
+        fresh.setTrueJustification(kept.trueJustification());
         QList<int> keptStarts, freshStarts;
         for (int start = 0; start < fresh.length();) {
             freshStarts << start;

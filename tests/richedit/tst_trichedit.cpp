@@ -1,6 +1,7 @@
 #include "trichedit.h"
 
 #include "richtextproperties.h"
+#include "thiddentexthighlighter.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
@@ -62,12 +63,51 @@ QByteArray loadAndSave(const QByteArray &bytes, TRichEditor &editor)
         return "load failed";
     return editor.Text().toUtf8();
 }
+// A layout that only counts how often the document has it lay out again.
+class CountingLayout : public QAbstractTextDocumentLayout
+{
+public:
+    using QAbstractTextDocumentLayout::QAbstractTextDocumentLayout;
+    int changes = 0;
+    void draw(QPainter *, const PaintContext &) override {}
+    int hitTest(const QPointF &, Qt::HitTestAccuracy) const override { return -1; }
+    int pageCount() const override { return 1; }
+    QSizeF documentSize() const override { return {}; }
+    QRectF frameBoundingRect(QTextFrame *) const override { return {}; }
+    QRectF blockBoundingRect(const QTextBlock &) const override { return {}; }
+
+protected:
+    void documentChanged(int, int, int) override { ++changes; }
+};
 } // namespace
 
 class TestTRichEditor : public QObject
 {
     Q_OBJECT
 private slots:
+    // A document of many hidden paragraphs is laid out again once when the
+    // overlay is put on, not once for each paragraph.
+    void hiddenParagraphsLaidOutOnce()
+    {
+        QTextDocument doc;
+        auto *layout = new CountingLayout(&doc);
+        doc.setDocumentLayout(layout);
+        QTextCursor c(&doc);
+        QTextCharFormat hidden;
+        hidden.setProperty(RichTextProperty::Hidden, true);
+        for (int i = 0; i < 50; ++i) {
+            if (i)
+                c.insertBlock();
+            c.insertText(QStringLiteral("hidden paragraph"), hidden);
+        }
+        layout->changes = 0;
+        THiddenTextHighlighter highlighter;
+        highlighter.setDocument(&doc);
+        QVERIFY2(layout->changes <= 1, qPrintable(QString::number(layout->changes)));
+        QVERIFY(!doc.firstBlock().layout()->formats().isEmpty()); // the overlay is there
+        QVERIFY(!doc.lastBlock().layout()->formats().isEmpty());
+    }
+
     void hiddenTextHiddenOnScreenOnly()
     {
         TRichEditor editor;

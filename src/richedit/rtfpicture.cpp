@@ -619,7 +619,14 @@ bool RtfPicture::fromFile(const QString &path, PictureData *d, QString *error)
         qint64 budget = kMaxPixels;
         QImage image = readBitmap(bytes, nullptr, kMaxPixels, budget);
         if (image.isNull()) {
-            if (error)
+            QByteArray copy = bytes; // shared, not copied
+            QBuffer buffer(&copy);
+            buffer.open(QIODevice::ReadOnly);
+            const QSize known = QImageReader(&buffer).size();
+            const bool tooLarge = known.isValid() && qint64(known.width()) * known.height() > kMaxPixels;
+            if (error && tooLarge)
+                *error = QStringLiteral("The picture \"%1\" is too large to insert.").arg(QFileInfo(path).fileName());
+            else if (error)
                 *error = QStringLiteral("The file \"%1\" is not a picture that can be inserted.").arg(QFileInfo(path).fileName());
             return false;
         }

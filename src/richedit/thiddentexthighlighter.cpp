@@ -35,7 +35,7 @@ void THiddenTextHighlighter::setDocument(QTextDocument *document)
         return;
     m_connection = connect(document, &QTextDocument::contentsChange, this,
                            &THiddenTextHighlighter::contentsChange);
-    // One edit block: the blocks laid out again give one change notification.
+    // update() marks the changed blocks dirty once, as one range, after its loop.
     QTextCursor cursor(document);
     cursor.beginEditBlock();
     update(0, document->characterCount());

@@ -50,3 +50,8 @@ bool TKeyboardState::isOn(Toggle toggle)
     return false;
 #endif
 }
+
+bool TKeyboardState::isToggleKey(int key)
+{
+    return key == Qt::Key_NumLock || key == Qt::Key_CapsLock || key == Qt::Key_ScrollLock;
+}

@@ -10,6 +10,8 @@ class TKeyboardState
 public:
     enum class Toggle { NumLock, CapsLock, ScrollLock };
     static bool isOn(Toggle toggle);
+    /// True for the keys that switch a toggle (Num, Caps and Scroll Lock).
+    static bool isToggleKey(int key);
 
     /// Makes isOn() answer with reader instead of the keyboard (tests); an
     /// empty reader restores the keyboard.

@@ -231,6 +231,8 @@ private:
     // Asks for a colour; invalid when cancelled or when the window went meanwhile.
     QColor PickColour(const QColor &initial, const QString &title);
     void resetTrackedIndents();
+    void checkPaperAction(const QString &name);
+    void beginPaperChange();
     void endPaperChange();
     void stepIndent(std::optional<int> next, const QString &limitMessage, bool hanging);
     void updateAlignmentButtons();

@@ -321,6 +321,18 @@ void TMDIChild::btnEndPageClick()
     PgPreview1->LastPage();
 }
 
+void TMDIChild::checkPaperAction(const QString &name)
+{
+    if (QAction *a = PopupMenu4->findChild<QAction *>(name))
+        a->setChecked(true);
+}
+
+void TMDIChild::beginPaperChange()
+{
+    PaperChanging = true;
+    PgPreview1->BeginUpdate();
+}
+
 void TMDIChild::endPaperChange()
 {
     PgPreview1->EndUpdate();
@@ -331,15 +343,12 @@ void TMDIChild::endPaperChange()
 void TMDIChild::SelectPaperType(const QString &caption)
 {
     if (!PaperTypes.contains(caption) || caption == m_paperType) {
-        if (QAction *a = PopupMenu4->findChild<QAction *>(m_paperType))
-            a->setChecked(true);
+        checkPaperAction(m_paperType);
         return;
     }
     m_paperType = caption;
-    if (QAction *a = PopupMenu4->findChild<QAction *>(caption))
-        a->setChecked(true);
-    PaperChanging = true;
-    PgPreview1->BeginUpdate();
+    checkPaperAction(caption);
+    beginPaperChange();
     // The bracket closes also when the change fails.
     const auto closer = qScopeGuard([this] { endPaperChange(); });
     TPgMargins &m = PgPreview1->Margins();
@@ -363,8 +372,7 @@ void TMDIChild::SelectPaperType(const QString &caption)
             PgPreview1->Footer().SetHeight(pgMillimeters, EnvelopeMarginMm);
         }
         m_orientation = QStringLiteral("Landscape");
-        if (QAction *a = PopupMenu4->findChild<QAction *>(m_orientation))
-            a->setChecked(true);
+        checkPaperAction(m_orientation);
         PgPreview1->SetOrientation(pgLandscape);
     }
     PgPreview1->SetPaperSize(PaperSizeFromName(caption));
@@ -377,15 +385,12 @@ void TMDIChild::SelectOrientation(const QString &caption)
 {
     if (caption == m_orientation
         || (caption != QLatin1String("Portrait") && caption != QLatin1String("Landscape"))) {
-        if (QAction *a = PopupMenu4->findChild<QAction *>(m_orientation))
-            a->setChecked(true);
+        checkPaperAction(m_orientation);
         return;
     }
     m_orientation = caption;
-    if (QAction *a = PopupMenu4->findChild<QAction *>(caption))
-        a->setChecked(true);
-    PaperChanging = true;
-    PgPreview1->BeginUpdate();
+    checkPaperAction(caption);
+    beginPaperChange();
     // The bracket closes also when the change fails.
     const auto closer = qScopeGuard([this] { endPaperChange(); });
     PgPreview1->SetOrientation(caption == QLatin1String("Landscape") ? pgLandscape : pgPortrait);

@@ -7,6 +7,7 @@
 #include "tfiledialog.h"
 #include "tformatrules.h"
 #include "tmdichild.h"
+#include "tkeyboardstate.h"
 #include "tmessagebox.h"
 #include "trichedit.h"
 
@@ -781,15 +782,8 @@ bool TMDIChild::eventFilter(QObject *watched, QEvent *event)
     }
     if (watched == Editor && event->type() == QEvent::KeyRelease) {
         // X turns a lock off when its key comes up, not when it goes down.
-        switch (static_cast<QKeyEvent *>(event)->key()) {
-        case Qt::Key_NumLock:
-        case Qt::Key_CapsLock:
-        case Qt::Key_ScrollLock:
+        if (TKeyboardState::isToggleKey(static_cast<QKeyEvent *>(event)->key()))
             UpdateKeyIndicators();
-            break;
-        default:
-            break;
-        }
     }
     if (watched == Editor && event->type() == QEvent::KeyPress) {
         // The editing keys reach the window's commands, which also rebuild the pages.

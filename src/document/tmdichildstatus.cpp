@@ -130,20 +130,13 @@ void TMDIChild::UpdateKeyIndicators()
 
 void TMDIChild::EditorKeyDown(int key, Qt::KeyboardModifiers modifiers)
 {
-    switch (key) {
-    case Qt::Key_Insert:
+    if (key == Qt::Key_Insert) {
         // Insert alone toggles overwriting; with Shift or Ctrl it is a clipboard key.
         if (!(modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)))
             Editor->setOverwriteMode(!Editor->overwriteMode());
         UpdateKeyIndicators();
-        break;
-    case Qt::Key_NumLock:
-    case Qt::Key_CapsLock:
-    case Qt::Key_ScrollLock:
+    } else if (TKeyboardState::isToggleKey(key)) {
         UpdateKeyIndicators();
-        break;
-    default:
-        break;
     }
 }
 
